@@ -1,0 +1,10 @@
+// Where the program finds its bundled maps and pictures.
+#pragma once
+
+#include <QString>
+
+// Absolute path of a data file given relative to the data folder
+// ("maps/base.bmp", "pictures/startmenu.bmp"): beside the program in the
+// build tree, in the installed data folder, or in the source tree's assets.
+// Returns the first candidate that exists, or the installed path when none does.
+QString DataFilePath(const QString& relative);

@@ -1,0 +1,68 @@
+#include "core/FormSupport.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFont>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <QWidget>
+
+void InitApplication(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("Marchfell"));
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setOrganizationName(QStringLiteral("Tarvold"));
+    // A small sans-serif face close to the classic 8-point dialog font; labels
+    // are laid out for a 13-pixel line.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    app.setFont(font);
+}
+
+void SetFixedClientSize(QWidget* w, int width, int height) {
+    w->setFixedSize(width, height);
+    w->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
+}
+
+void CenterOnScreen(QWidget* w) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+}
+
+void CenterOnWidget(QWidget* w, const QWidget* owner) {
+    if (!owner) return CenterOnScreen(w);
+    const QRect g = owner->frameGeometry();
+    w->move(g.center() - QPoint(w->width() / 2, w->height() / 2));
+}
+
+namespace {
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QStringLiteral("Marchfell"), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+}  // namespace
+
+void ShowInfoBox(QWidget* parent, const QString& text) { ShowBox(parent, QMessageBox::Information, text); }
+void ShowErrorBox(QWidget* parent, const QString& text) { ShowBox(parent, QMessageBox::Critical, text); }
+
+bool AskYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Marchfell"), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+OpenFileFunction GetOpenPictureFileName = [](QWidget* parent, const QString& initialPath, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"), initialPath, filter);
+};
+
+SaveFileFunction GetSaveFileName = [](QWidget* parent, const QString& initialFolder, const QString& filter) {
+    QFileDialog dialog(parent, QStringLiteral("Сохранить как"), initialFolder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().first();
+};

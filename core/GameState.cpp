@@ -1,0 +1,25 @@
+#include "core/GameState.h"
+
+TGameState Game;
+
+void ClearGameData(TGameState& s) {
+    std::memset(static_cast<void*>(s.Feuds), 0, sizeof s.Feuds);
+    std::memset(static_cast<void*>(s.Lenniks), 0, sizeof s.Lenniks);
+    std::memset(s.Map, 0, sizeof s.Map);
+    s.QuantityFeud = 0;
+    s.QuantityGamer = 0;
+    s.Year = 0;
+    s.Week = 0;
+    std::memset(s.TurnOrder, 0, sizeof s.TurnOrder);
+    s.TurnIndex = 0;
+    s.CurrentFeud = 0;
+    s.SelectFeud = 0;
+    s.KingFeud = 0;
+    std::memset(s.BattleOrder, 0, sizeof s.BattleOrder);
+    s.NameGamer.Clear();
+    s.DipFeud = 0;
+    s.CursorFeud = 0;
+    s.MapX = 0;
+    s.MapY = 0;
+    s.ArmyToCastle = 0;
+}

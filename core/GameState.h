@@ -1,0 +1,170 @@
+// The whole state of a game: feud records, lennik slots, the map grid, the
+// name tables and the counters. Every window reads and writes one global
+// instance, `Game`; rules take the state they work on by reference so that a
+// test can run them on an instance of its own.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include <QString>
+
+#include "core/ShortString.h"
+
+// Capacities. Per-feud tables are indexed 1..MaxFeud (entry 0 unused), lennik
+// slots 1..MaxLennik (slot 0 unused), the map grid [row 0..199][column 0..399].
+constexpr int MaxFeud = 20;
+constexpr int MaxLennik = 80000;
+constexpr int MapWidth = 400;
+constexpr int MapHeight = 200;
+
+// Relation codes, one signed byte; stored as a byte -1 is 0xFF and -2 is 0xFE.
+constexpr int8_t Ally = 2;
+constexpr int8_t Peace = 1;
+constexpr int8_t Unknown = 0;
+constexpr int8_t Enemy = -1;
+constexpr int8_t PersEnemy = -2;
+
+// Senior of a vassal of the king while no king is known yet during seating.
+constexpr uint8_t SeniorOfUnknownKing = 255;
+
+// Army orders.
+constexpr uint8_t ArmyNone = 0;
+constexpr uint8_t ArmyMove = 1;
+constexpr uint8_t ArmyAttack = 2;
+
+using TNameFeudal = ShortString<25>;
+
+// One feud together with its feudal.
+struct TFeud {
+    uint8_t NameFeud;        // index into NamesFeud; the feud's own number
+    int32_t Len;             // fiefs: pixel count minus 25, at least 0
+    int32_t Lennik;          // lenniks held, never more than Len
+    int32_t LennikAppear;    // lenniks now serving
+    int32_t Grain;
+    int32_t Peasant;
+    int32_t Cow;
+    int32_t Horse;
+    double PastureCow;       // nothing assigns these two
+    double PastureHorse;
+    double Fertility;        // yearly harvest is Peasant * Fertility
+    uint8_t CrossTime;       // trunc((Len + 500) / 1000) + 1
+    int32_t AddLennik;       // what the last year's end added
+    int32_t AddGrain;
+    int32_t AddCow;
+    int32_t AddHorse;
+    int32_t PosX;            // last pixel of the feud in row-major order
+    int32_t PosY;
+    TNameFeudal NameFeudal;  // the feudal's personal name, Windows-1251
+    uint8_t Gamer;           // 1 = a human plays this feud
+    uint8_t Senior;          // own number for the king, 0 for an independent
+    uint8_t Independence;    // percent chance to start independent
+    int32_t Auth;            // authority; also the lenniks' answer chance
+    uint8_t JobLennik;       // weeks the lenniks owe per call
+    uint8_t JobVassal;
+    uint8_t CallLennik;
+    uint8_t CallVassal;
+    uint8_t LennikInService;
+    uint8_t VassalInService;
+    uint8_t WeekJobLennik;   // weeks the called lenniks have served
+    uint8_t DismissLennik;
+    uint8_t DismissVassal;
+    int32_t Level;
+    int32_t LevelSpear;
+    int32_t LevelSword;
+    int32_t LevelRiding;
+    int32_t Health;
+    int32_t Strength;
+    int32_t Endurance;
+    int32_t Morale;
+    int32_t Discipline;
+    int32_t HorseSpeed;
+    int32_t HorseStrength;
+    int32_t HorseEndurance;
+    int32_t HorseSize;
+    int32_t HorseArmourHead;
+    int32_t HorseArmourBody;
+    int32_t WeaponSpear;
+    int32_t WeaponSword;
+    int32_t Helmet;
+    int32_t Defence;
+    int32_t Shield;
+    int32_t Hand;
+    int32_t Glove;
+    int32_t Leg;
+    int32_t Victory;
+    int32_t Lose;
+    int32_t VictorySiege;
+    int32_t LoseSiege;
+    int32_t KillEnemy;
+    int32_t KillOur;
+    int32_t PrisonerEnemy;
+    int32_t PrisonerOur;
+    uint8_t ArmyFeud;        // where the field army stands
+    uint8_t ArmyCommand;     // ArmyNone, ArmyMove, ArmyAttack
+    uint8_t ArmyTarget;
+    uint8_t ArmyTime;        // march time, computed at the week's end
+    int8_t DipToFeudalShow[MaxFeud + 1];   // declared relation towards feud j
+    int8_t DipToFeudalTrue[MaxFeud + 1];   // true relation towards feud j
+    int8_t DipFromFeudalShow[MaxFeud + 1]; // relation feud j shows towards us
+    int8_t DipFromFeudalTrue[MaxFeud + 1]; // true relation of feud j towards us
+    uint8_t Neighbour[MaxFeud + 1];        // 1 = borders feud j (self too)
+    uint8_t DipMode;         // 1 = this player's map shows diplomacy colours
+    uint8_t DipView;         // 0..3, the diplomacy view last chosen
+};
+
+// One retainer. A slot with Feud = 0 is free.
+struct TLennik {
+    uint8_t Feud;
+    uint8_t Appear;          // answered a call and serves
+    uint8_t InCastle;        // serving in the castle (1) or in the field (0)
+    int32_t Spear;
+    int32_t Sword;
+    int32_t Riding;
+    int32_t Health;
+    int32_t Strength;
+    int32_t Endurance;
+    int32_t Armour;
+    int32_t Morale;
+    int32_t Discipline;
+    int32_t Battle;
+};
+
+struct TPossNameFeud {
+    QString Name;      // "Бургундия"
+    QString PossName;  // "Бургундский"
+};
+
+struct TGameState {
+    TFeud Feuds[MaxFeud + 1];
+    TLennik Lenniks[MaxLennik + 1];
+    uint8_t Map[MapHeight][MapWidth];   // feud number of each pixel, 0 = border
+    uint8_t QuantityFeud;
+    uint8_t QuantityGamer;
+    TPossNameFeud NamesFeud[MaxFeud + 1];
+    QString NamesFeudal[MaxFeud + 1];
+    int32_t Year;
+    uint8_t Week;                       // 1..7
+    uint8_t TurnOrder[MaxFeud + 1];
+    uint8_t TurnIndex;                  // 0 before the first turn
+    uint8_t CurrentFeud;
+    uint8_t SelectFeud;
+    uint8_t KingFeud;                   // 0 = no king
+    uint8_t BattleOrder[MaxFeud + 1];
+    ShortString<255> NameGamer;         // the name just typed by the player being seated
+    uint8_t DipFeud;
+    uint8_t CursorFeud;
+    int32_t MapX;
+    int32_t MapY;
+    int32_t ArmyToCastle;
+};
+
+// The one game of the program, zero at program start (static storage).
+extern TGameState Game;
+
+// True for a feud number of the loaded map.
+inline bool IsFeud(const TGameState& s, int n) { return n >= 1 && n <= s.QuantityFeud && n <= MaxFeud; }
+
+// Clears every feud record, lennik slot, the grid and the counters; the name
+// tables are kept. Used by tests that reuse an instance.
+void ClearGameData(TGameState& s);

@@ -1,0 +1,81 @@
+#include "core/UnitStartMenu.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QToolButton>
+
+#include "core/DataPath.h"
+#include "core/FormSupport.h"
+#include "core/Forms.h"
+#include "core/GameState.h"
+#include "core/Names.h"
+#include "newgame/NewGameFlow.h"
+#include "settings/UnitSetUp.h"
+
+TFormStartMenu::TFormStartMenu(QWidget* parent) : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    setWindowTitle(QStringLiteral("Marchfell: Ostrevane"));
+    SetFixedClientSize(this, 512, 335);
+
+    Image = new QLabel(this);
+    Image->setObjectName(QStringLiteral("Image"));
+    Image->setGeometry(0, 0, 512, 335);
+    Image->setPixmap(QPixmap(DataFilePath(QStringLiteral("pictures/startmenu.bmp"))));
+
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPixelSize(21);
+    auto makeButton = [&](const char* name, const QString& caption, int top) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(caption);
+        b->setAutoRaise(true);  // flat: the picture shows through
+        b->setFont(font);
+        b->setGeometry(400, top, 105, 25);
+        b->setCursor(Qt::PointingHandCursor);
+        b->setStyleSheet(QStringLiteral(
+            "QToolButton { color: #ff0000; background: transparent; border: 1px solid transparent; }"
+            "QToolButton:hover { border: 1px solid rgba(255,255,255,150); background: rgba(0,0,0,60); }"
+            "QToolButton:pressed { border: 1px solid rgba(0,0,0,150); background: rgba(0,0,0,100); }"));
+        return b;
+    };
+    ButtonStart = makeButton("ButtonStart", QStringLiteral("Игра"), 176);
+    ButtonLoad = makeButton("ButtonLoad", QStringLiteral("Загрузить"), 208);
+    ButtonSetUp = makeButton("ButtonSetUp", QStringLiteral("Настройка"), 240);
+    ButtonHelp = makeButton("ButtonHelp", QStringLiteral("Справка"), 272);
+    ButtonExit = makeButton("ButtonExit", QStringLiteral("Выход"), 304);
+
+    connect(ButtonStart, &QToolButton::clicked, this, &TFormStartMenu::ButtonStartClick);
+    connect(ButtonSetUp, &QToolButton::clicked, this, &TFormStartMenu::ButtonSetUpClick);
+    connect(ButtonExit, &QToolButton::clicked, this, &TFormStartMenu::ButtonExitClick);
+    // "Загрузить" and "Справка" have no action.
+
+    CenterOnScreen(this);
+    FormCreate();
+}
+
+TFormStartMenu::~TFormStartMenu() = default;
+
+void TFormStartMenu::FormCreate() {
+    // The settings store first; a failure there is reported and start-up goes on.
+    BoxMessages msgs(this);
+    Reestr.OpenOrCreate(msgs);
+    FillNameTables(Game);
+}
+
+QString TFormStartMenu::GetFullNameFeudal(int n) const { return ::GetFullNameFeudal(Game, n); }
+
+void TFormStartMenu::ButtonStartClick() { RunNewGameFlow(); }
+
+void TFormStartMenu::ButtonSetUpClick() {
+    if (FormSetUp) FormSetUp->exec();
+}
+
+void TFormStartMenu::ButtonExitClick() { close(); }
+
+void TFormStartMenu::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program, however it is closed.
+    event->accept();
+    QCoreApplication::quit();
+}

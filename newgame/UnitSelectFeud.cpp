@@ -1,0 +1,8 @@
+#include "newgame/UnitSelectFeud.h"
+
+#include "core/FormSupport.h"
+
+TFormSelectFeud::TFormSelectFeud(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Выбор феода"));
+    SetFixedClientSize(this, 600, 300);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+#include "core/Picture.h"
+
+// "Выбор карты и количества феодалов": the map file and the number of players.
+class TFormSelectMap : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormSelectMap(QWidget* parent = nullptr);
+
+    // The picture of the last loaded map in the colours of the file.
+    const Picture& MapPicture() const { return picture_; }
+
+private:
+    Picture picture_;
+};

@@ -1,0 +1,3 @@
+#include "ui/UnitGame.h"
+
+void TFormGame::ItemSaveGameClick() {}
