@@ -6,3 +6,6 @@ TFormSelectFeud::TFormSelectFeud(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Выбор феода"));
     SetFixedClientSize(this, 600, 300);
 }
+
+void TFormSelectFeud::SetMapPicture(const Picture&) {}
+void TFormSelectFeud::EnableKing() {}

@@ -6,3 +6,5 @@ TFormSelectMap::TFormSelectMap(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Выбор карты и количества феодалов"));
     SetFixedClientSize(this, 416, 320);
 }
+
+void TFormSelectMap::Initialize() {}
