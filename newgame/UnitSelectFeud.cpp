@@ -7,9 +7,11 @@
 #include <QRadioButton>
 
 #include "core/FormSupport.h"
+#include "core/Forms.h"
 #include "core/GameState.h"
 #include "core/MapImage.h"
 #include "core/Names.h"
+#include "core/UnitStartMenu.h"
 
 namespace {
 
@@ -43,9 +45,6 @@ TFormSelectFeud::TFormSelectFeud(QWidget* parent) : QDialog(parent) {
 
     MakeLabel(this, nullptr, QStringLiteral("Феод:"), 8, 216, 34, 16);
     LFeud = MakeLabel(this, "LFeud", QString(), 44, 216, 364, 16);
-    QFont bold = LFeud->font();
-    bold.setBold(true);
-    LFeud->setFont(bold);
 
     gbInformation = new QGroupBox(QStringLiteral(" Информация о феоде "), this);
     gbInformation->setObjectName(QStringLiteral("gbInformation"));
@@ -125,6 +124,11 @@ void TFormSelectFeud::btnOkClick() {
             break;
     }
     accept();
+}
+
+void TFormSelectFeud::showEvent(QShowEvent* event) {
+    CenterOnWidget(this, FormStartMenu);
+    QDialog::showEvent(event);
 }
 
 void TFormSelectFeud::keyPressEvent(QKeyEvent* event) {

@@ -48,6 +48,7 @@ public slots:
     void btnOkClick();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
