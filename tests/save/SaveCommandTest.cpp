@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -60,7 +61,10 @@ TEST_F(SaveCommandTest, SavesTheRunningGameWhereThePlayerChose) {
     AnswerDialog(path);
     ModalDriver driver;
     driver.AnswerAllBoxes();
-    FormGame->ItemSaveGameClick();
+    auto* item = FormGame->findChild<QAction*>("ItemSaveGame");
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
 
     EXPECT_EQ(dialogParent, FormGame);
     EXPECT_EQ(dialogFolder, QDir::homePath() + "/Marchfell/SaveGame");
