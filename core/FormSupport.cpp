@@ -1,8 +1,11 @@
 #include "core/FormSupport.h"
 
+#include "core/DataPath.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
@@ -18,6 +21,8 @@ void InitApplication(QApplication& app) {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     app.setFont(font);
+    const QIcon icon(DataFilePath(QStringLiteral("pictures/marchfell.png")));
+    if (!icon.isNull()) QApplication::setWindowIcon(icon);
 }
 
 void SetFixedClientSize(QWidget* w, int width, int height) {

@@ -8,6 +8,14 @@
 // exact colour (black and pure blue are border) by its first pixel in
 // row-major order, filling Map and each feud's PosX/PosY (its last pixel).
 // Every pure-yellow pixel joins feud 1. Stops at the 21st region with
-// QuantityFeud = 21, touching no record beyond the 20th. Paints the picture
-// with the marker colours as it works. The picture must be 400 x 200.
+// QuantityFeud = 21, touching no record beyond the 20th. Paints every pixel
+// it gave to a feud pure blue, as the marker scans do. A picture of any other
+// size than 400 x 200 yields an empty grid and no feud.
+//
+// Labels the grid in a few passes over the picture.
 void InitializeMap(TGameState& s, Picture& picture);
+
+// The same results by the plain method: for each new feud, flood the area
+// with pure yellow, then rescan the whole picture turning yellow into blue.
+// Kept as the reference the fast method is checked against.
+void InitializeMapByRescan(TGameState& s, Picture& picture);

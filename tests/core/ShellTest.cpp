@@ -1,21 +1,153 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolButton>
 
 #include "core/Forms.h"
+#include "core/GameState.h"
+#include "core/Jpeg.h"
+#include "core/UnitAboutAuthor.h"
+#include "core/UnitAboutProgram.h"
 #include "core/UnitStartMenu.h"
+#include "support/ModalDriver.h"
 
 namespace {
 
-TEST(ShellTest, WindowsAreCreatedInOrder) {
-    CreateForms();
+struct ShellTest : ::testing::Test {
+    void SetUp() override { CreateForms(); }
+    void TearDown() override { DestroyForms(); }
+
+    // Windows that are up, other than the start menu.
+    static QStringList VisibleOthers() {
+        QStringList names;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w != reinterpret_cast<QWidget*>(FormStartMenu)) names << w->objectName();
+        return names;
+    }
+};
+
+TEST_F(ShellTest, WindowsAreCreatedInOrderUnderTheirGlobalNames) {
     EXPECT_EQ(FormCreationOrder(),
               (QStringList{"FormStartMenu", "FormGame", "FormSelectFeud", "FormAboutAuthor", "FormSelectMap",
                            "FormSetUp", "FormAboutProgram", "FormInputNameGamer", "Form1", "FormFeudalSetup"}));
-    ASSERT_NE(FormStartMenu, nullptr);
-    EXPECT_EQ(FormStartMenu->windowTitle(), QStringLiteral("Marchfell: Ostrevane"));
-    DestroyForms();
-    EXPECT_EQ(FormStartMenu, nullptr);
+    // The start menu's creation filled the name tables.
+    EXPECT_EQ(Game.NamesFeud[1].Name, QStringLiteral("Бургундия"));
+    EXPECT_EQ(Game.NamesFeudal[1], QStringLiteral("Карл"));
+}
+
+TEST_F(ShellTest, StartMenuLayout) {
+    QWidget* menu = FormStartMenu;
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("Marchfell: Ostrevane"));
+    EXPECT_EQ(menu->size(), QSize(512, 335));
+    EXPECT_EQ(menu->minimumSize(), menu->maximumSize());
+    EXPECT_FALSE(menu->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const struct {
+        const char* name;
+        const char* caption;
+        int top;
+    } buttons[] = {{"ButtonStart", "Игра", 176},
+                   {"ButtonLoad", "Загрузить", 208},
+                   {"ButtonSetUp", "Настройка", 240},
+                   {"ButtonHelp", "Справка", 272},
+                   {"ButtonExit", "Выход", 304}};
+    for (const auto& b : buttons) {
+        auto* button = menu->findChild<QToolButton*>(QString::fromLatin1(b.name));
+        ASSERT_NE(button, nullptr) << b.name;
+        EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(button->geometry(), QRect(400, b.top, 105, 25)) << b.name;
+        EXPECT_EQ(button->font().pixelSize(), 21);
+        EXPECT_TRUE(button->autoRaise());
+    }
+}
+
+TEST_F(ShellTest, LoadAndHelpDoNothing) {
+    FormStartMenu->show();
+    FormStartMenu->ButtonLoad->click();
+    FormStartMenu->ButtonHelp->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(FormStartMenu->isVisible());
+    EXPECT_TRUE(VisibleOthers().isEmpty()) << VisibleOthers().join(", ").toStdString();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// Runs the message loop until the program ends or a second passes.
+int RunLoop() {
+    QTimer::singleShot(1000, [] { QCoreApplication::exit(99); });
+    return QApplication::exec();
+}
+
+TEST_F(ShellTest, ExitAndCloseBoxBothEndTheProgram) {
+    FormStartMenu->show();
+    QTimer::singleShot(0, [] { FormStartMenu->ButtonExit->click(); });
+    EXPECT_EQ(RunLoop(), 0);
+    EXPECT_FALSE(FormStartMenu->isVisible());
+
+    FormStartMenu->show();
+    QTimer::singleShot(0, [] { FormStartMenu->close(); });
+    EXPECT_EQ(RunLoop(), 0);
+    EXPECT_FALSE(FormStartMenu->isVisible());
+}
+
+TEST_F(ShellTest, SettingsButtonOpensTheSettingsDialogModally) {
+    ModalDriver driver;
+    QString seen;
+    driver.Then([&](QWidget* w) {
+        seen = w->objectName();
+        w->close();
+    });
+    FormStartMenu->ButtonSetUp->click();
+    EXPECT_EQ(seen, QStringLiteral("FormSetUp"));
+}
+
+TEST_F(ShellTest, AboutDialogs) {
+    QWidget* program = reinterpret_cast<QWidget*>(FormAboutProgram);
+    EXPECT_EQ(program->windowTitle(), QStringLiteral("О программе"));
+    EXPECT_EQ(program->size(), QSize(248, 145));
+    QStringList texts;
+    for (auto* l : program->findChildren<QLabel*>()) texts << l->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Marchfell:")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Ostrevane")));
+
+    QWidget* author = reinterpret_cast<QWidget*>(FormAboutAuthor);
+    EXPECT_EQ(author->windowTitle(), QStringLiteral("Об авторе..."));
+    EXPECT_EQ(author->size(), QSize(537, 329));
+    QStringList captions;
+    for (auto* l : author->findChildren<QLabel*>()) captions << l->text();
+    for (const char* c : {"Автор:", "Город:", "Ник:", "Группа:", "e-mail:"})
+        EXPECT_TRUE(captions.contains(QString::fromUtf8(c))) << c;
+    for (auto* e : author->findChildren<QLineEdit*>()) {
+        EXPECT_TRUE(e->isReadOnly());
+        EXPECT_FALSE(e->text().isEmpty());
+    }
+}
+
+TEST(JpegTest, DecodesWhatQtWritesAndRefusesGarbage) {
+    QImage source(40, 30, QImage::Format_RGB888);
+    source.fill(QColor(200, 30, 40));
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(source.save(&buffer, "JPG", 95));
+    }
+    QString error;
+    const QImage decoded = DecodeJpegData(bytes, &error);
+    ASSERT_FALSE(decoded.isNull()) << error.toStdString();
+    EXPECT_EQ(decoded.size(), QSize(40, 30));
+    const QColor c = decoded.pixelColor(20, 15);
+    EXPECT_NEAR(c.red(), 200, 6);
+    EXPECT_NEAR(c.green(), 30, 6);
+    EXPECT_NEAR(c.blue(), 40, 6);
+
+    // A cut file must neither crash nor hang; libjpeg fills what is missing.
+    DecodeJpegData(bytes.left(bytes.size() / 3), &error);
+    EXPECT_TRUE(DecodeJpegData(QByteArray("not a jpeg at all"), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(DecodeJpegData(QByteArray(), &error).isNull());
 }
 
 }  // namespace

@@ -1,0 +1,144 @@
+#include "engine/Lenniks.h"
+
+#include "core/Names.h"
+
+namespace {
+// Feud numbers are bytes; a slot or record naming a feud off the map counts
+// for nobody.
+inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
+}  // namespace
+
+void KillLennik(TGameState& s, int32_t n) {
+    if (n < 1 || n > MaxLennik) return;
+    TLennik& l = s.Lenniks[n];
+    l.Feud = 0;
+    l.InCastle = 0;
+    l.Appear = 0;
+    l.Spear = 0;
+    l.Sword = 0;
+    l.Riding = 0;
+    l.Health = 25;
+    l.Strength = 5;
+    l.Endurance = 15;
+    l.Armour = 10;
+    l.Morale = 0;
+    l.Discipline = 0;
+    l.Battle = 0;
+}
+
+void CallLenniks(TGameState& s) {
+    if (IsFeud(s, s.CurrentFeud)) s.Feuds[s.CurrentFeud].CallLennik = 1;
+}
+
+void DismissLenniks(TGameState& s) {
+    if (IsFeud(s, s.CurrentFeud)) s.Feuds[s.CurrentFeud].DismissLennik = 1;
+}
+
+void CallVassals(TGameState& s) {
+    if (IsFeud(s, s.CurrentFeud)) s.Feuds[s.CurrentFeud].CallVassal = 1;
+}
+
+bool HasVassals(const TGameState& s, int f) {
+    if (!IsFeud(s, f)) return false;
+    for (int j = 1; j <= MapFeuds(s); ++j)
+        if (j != f && s.Feuds[j].Senior == f) return true;
+    return false;
+}
+
+bool CanCallVassals(const TGameState& s, int f) { return HasVassals(s, f) && s.Feuds[f].CallVassal == 0; }
+
+QString CalledByLine(const TGameState& s, int f) {
+    if (!IsFeud(s, f)) return {};
+    const int senior = s.Feuds[f].Senior;
+    if (senior == 0 || !IsFeud(s, senior) || s.Feuds[senior].CallVassal != 1) return {};
+    return QStringLiteral("Вас призвал ") + GetFullNameFeudal(s, senior);
+}
+
+void ServiceUpdate(TGameState& s, Random& random) {
+    const int q = MapFeuds(s);
+    // 1. Weeks served; the byte counts on past 255 to 0.
+    for (int i = 1; i <= q; ++i) {
+        TFeud& f = s.Feuds[i];
+        if (f.LennikInService == 1 && f.DismissLennik == 0) f.WeekJobLennik = static_cast<uint8_t>(f.WeekJobLennik + 1);
+    }
+    // 2. Every occupied slot in slot order: end of service, answer to a call, dismissal.
+    for (int n = 1; n <= MaxLennik; ++n) {
+        TLennik& l = s.Lenniks[n];
+        if (l.Feud == 0 || l.Feud > q) continue;
+        const TFeud& f = s.Feuds[l.Feud];
+        if (f.WeekJobLennik == f.JobLennik) l.Appear = 0;
+        if (f.CallLennik == 1) {
+            if (random.Below(100) < f.Auth) {
+                l.Appear = 1;
+                l.InCastle = 0;
+            }
+        }
+        if (f.DismissLennik == 1) l.Appear = 0;
+    }
+    // 3. Calls become service; the army gathers at home.
+    for (int i = 1; i <= q; ++i) {
+        TFeud& f = s.Feuds[i];
+        if (f.CallLennik == 1) {
+            f.CallLennik = 0;
+            f.LennikInService = 1;
+            f.ArmyFeud = static_cast<uint8_t>(i);
+        }
+    }
+    for (int i = 1; i <= q; ++i) s.Feuds[i].DismissLennik = 0;
+    // 4. Recount.
+    RecountLennikAppear(s);
+}
+
+void RecountLennikAppear(TGameState& s) {
+    const int q = MapFeuds(s);
+    for (int i = 1; i <= q; ++i) s.Feuds[i].LennikAppear = 0;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        const TLennik& l = s.Lenniks[n];
+        if (l.Appear == 1 && l.Feud != 0 && l.Feud <= q) ++s.Feuds[l.Feud].LennikAppear;
+    }
+}
+
+int CountServing(const TGameState& s, int f) {
+    if (f == 0) return 0;
+    int count = 0;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        const TLennik& l = s.Lenniks[n];
+        if (l.Feud == f && l.Appear == 1) ++count;
+    }
+    return count;
+}
+
+int CountInCastle(const TGameState& s, int f) {
+    if (f == 0) return 0;
+    int count = 0;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        const TLennik& l = s.Lenniks[n];
+        if (l.Feud == f && l.Appear == 1 && l.InCastle == 1) ++count;
+    }
+    return count;
+}
+
+int CountFieldArmy(const TGameState& s, int f) {
+    if (f == 0) return 0;
+    int count = 0;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        const TLennik& l = s.Lenniks[n];
+        if (l.Feud == f && l.Appear == 1 && l.InCastle == 0) ++count;
+    }
+    return count;
+}
+
+void DistributeGarrison(TGameState& s, int f, Messages& msgs) {
+    if (f == 0) return;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        TLennik& l = s.Lenniks[n];
+        if (l.Feud != f || l.Appear != 1) continue;
+        if (s.ArmyToCastle > 0) {
+            l.InCastle = 1;
+            --s.ArmyToCastle;
+        } else {
+            l.InCastle = 0;
+        }
+    }
+    if (s.ArmyToCastle > 0) msgs.Error(QStringLiteral("Ошибка программы. Остались нераспределенные в замок ленники."));
+}

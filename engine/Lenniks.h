@@ -1,0 +1,47 @@
+// Lenniks: freeing a slot, the call and dismissal commands, the vassal call,
+// the weekly service update and the split of the serving lenniks between the
+// castle garrison and the field army.
+#pragma once
+
+#include <cstdint>
+
+#include "core/GameState.h"
+#include "core/Messages.h"
+#include "core/Random.h"
+
+// Frees slot n (1..MaxLennik) and gives it the figures of a new recruit.
+// Slot numbers outside the table are ignored.
+void KillLennik(TGameState& s, int32_t n);
+
+// The commands of the army page, for the feud now moving.
+void CallLenniks(TGameState& s);     // "Призвать ленников"
+void DismissLenniks(TGameState& s);  // "Распустить ленников"
+void CallVassals(TGameState& s);     // "Призвать вассалов"
+
+// True when feud f has a vassal: another feud of the map whose senior is f.
+bool HasVassals(const TGameState& s, int f);
+// "Призвать вассалов" is offered at the start of a turn exactly when the
+// feudal has a vassal and has not called his vassals this year.
+bool CanCallVassals(const TGameState& s, int f);
+// The line the event box shows to a vassal whose senior has called him,
+// "Вас призвал " and the senior's title; empty when there is none.
+QString CalledByLine(const TGameState& s, int f);
+
+// The service update at the week's end: weeks served, the answers to calls
+// (one draw per occupied slot of a calling feud, in slot order), the end of
+// service and dismissals, then the recount of the serving lenniks.
+void ServiceUpdate(TGameState& s, Random& random);
+
+// LennikAppear of every feud := the number of its serving slots.
+void RecountLennikAppear(TGameState& s);
+
+// Serving lenniks of feud f (Appear = 1), and those of them in the castle.
+int CountServing(const TGameState& s, int f);
+int CountInCastle(const TGameState& s, int f);
+// Field army of feud f: serving lenniks outside the castle.
+int CountFieldArmy(const TGameState& s, int f);
+
+// End of a turn: the first ArmyToCastle serving lenniks of feud f, in slot
+// order, stay in the castle and the others join the field army. ArmyToCastle
+// is used up; when lenniks are missing the player is told.
+void DistributeGarrison(TGameState& s, int f, Messages& msgs);
