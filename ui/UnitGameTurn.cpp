@@ -91,7 +91,11 @@ void TFormGame::ItemEndTurnClick() {
     struct WindowHooks : TurnHooks {
         TFormGame& w;
         explicit WindowHooks(TFormGame& window) : w(window) {}
-        int SelectedDipView() override { return w.SelectedDipView(); }
+        // Only a player's own choice is stored; a computer feudal's turn
+        // leaves the radio buttons as the last player set them.
+        int SelectedDipView() override {
+            return Game.Feuds[Game.CurrentFeud].Gamer == 1 ? w.SelectedDipView() : -1;
+        }
         void BetweenTurns() override {
             w.PCMain->hide();
             SetMenusEnabled(w, false);

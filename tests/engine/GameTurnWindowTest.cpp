@@ -204,6 +204,7 @@ TEST_F(GameTurnWindowTest, VassalCallIsOfferedOnceAndAnnouncedToTheVassals) {
 
 TEST_F(GameTurnWindowTest, EachPlayerGetsHisDiplomacyViewBack) {
     Seat({1, 2});
+    Game.Feuds[3].DipView = 1;
     form->ItemEndTurnClick();
     form->rbDipFromFeudalShow->setChecked(true);
     EndTurn();
@@ -214,6 +215,9 @@ TEST_F(GameTurnWindowTest, EachPlayerGetsHisDiplomacyViewBack) {
     EXPECT_EQ(Game.Feuds[2].DipView, 1);
     EXPECT_TRUE(form->rbDipFromFeudalShow->isChecked());
     EXPECT_EQ(Game.DipFeud, 1);
+    // The computer feudals who moved in between keep their own views.
+    EXPECT_EQ(Game.Feuds[3].DipView, 1);
+    EXPECT_EQ(Game.Feuds[4].DipView, 0);
 }
 
 TEST_F(GameTurnWindowTest, ArmyOrdersFromThePopupMenu) {
