@@ -1,31 +1,148 @@
 #include <gtest/gtest.h>
 
 #include "EngineWorld.h"
+#include "core/Random.h"
 #include "engine/Lenniks.h"
+#include "engine/TurnCycle.h"
 
 namespace {
 
 TEST(KillLennik, MakesAFreshRecruitAndIgnoresSlotsOffTheTable) {
     auto s = MakeWorld(2);
-    TLennik& l = s->Lenniks[7];
+    TLennik& l = s->Lenniks[MaxLennik];
     l = TLennik{3, 1, 1, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
-    KillLennik(*s, 7);
-    EXPECT_EQ(l.Feud, 0);
-    EXPECT_EQ(l.Appear, 0);
-    EXPECT_EQ(l.InCastle, 0);
-    EXPECT_EQ(l.Spear + l.Sword + l.Riding + l.Morale + l.Discipline + l.Battle, 0);
-    EXPECT_EQ(l.Health, 25);
-    EXPECT_EQ(l.Strength, 5);
-    EXPECT_EQ(l.Endurance, 15);
-    EXPECT_EQ(l.Armour, 10);
-
-    s->Lenniks[MaxLennik].Feud = 2;
     KillLennik(*s, MaxLennik);
-    EXPECT_EQ(s->Lenniks[MaxLennik].Feud, 0);
+    EXPECT_EQ(l.Feud + l.Appear + l.InCastle + l.Spear + l.Sword + l.Riding + l.Morale + l.Discipline + l.Battle, 0);
+    EXPECT_EQ(QVector<int>({l.Health, l.Strength, l.Endurance, l.Armour}), QVector<int>({25, 5, 15, 10}));
     KillLennik(*s, 0);
     KillLennik(*s, MaxLennik + 1);
-    KillLennik(*s, -5);
     EXPECT_EQ(s->Lenniks[0].Health, 0);  // slot 0 is not a lennik
+}
+
+struct ServiceTest : ::testing::Test {
+    int lenniks[4] = {0, 30, 20, 10};
+    std::unique_ptr<TGameState> s = MakeWorld(3, lenniks);
+    Random random{7};
+    RecordedMessages msgs;
+    void Order(int f, void (*command)(TGameState&)) {
+        s->CurrentFeud = static_cast<uint8_t>(f);
+        command(*s);
+    }
+    void WeekEnd(int weeks = 1) {
+        while (weeks-- > 0) NextTurnPlain(*s, random, msgs);
+    }
+};
+
+TEST_F(ServiceTest, OneDrawPerSlotOfACallingFeudInSlotOrder) {
+    s->Feuds[2].Auth = 60;
+    s->Lenniks[35].InCastle = 1;  // an answer puts him in the field
+    Order(2, CallLenniks);
+    Random expected = random;
+    ServiceUpdate(*s, random);
+    int serving = 0;
+    for (int n : SlotsOf(*s, 2)) {
+        const bool answers = expected.Below(100) < 60;
+        EXPECT_EQ(s->Lenniks[n].Appear, answers ? 1 : 0) << n;
+        if (answers) {
+            EXPECT_EQ(s->Lenniks[n].InCastle, 0) << n;
+        }
+        serving += answers;
+    }
+    EXPECT_EQ(random.NextU64(), expected.NextU64());  // nobody else drew
+    EXPECT_EQ(s->Feuds[2].LennikAppear, serving);
+    EXPECT_EQ(s->Feuds[2].CallLennik * 10 + s->Feuds[2].LennikInService, 1);
+    EXPECT_EQ(s->Feuds[2].ArmyFeud, 2);
+}
+
+TEST_F(ServiceTest, AuthorityZeroNobodyHundredEverybodyFiftyHalf) {
+    s->Feuds[1].Auth = 0;
+    s->Feuds[2].Auth = 100;
+    for (int f = 1; f <= 2; ++f) Order(f, CallLenniks);
+    ServiceUpdate(*s, random);
+    EXPECT_EQ(s->Feuds[1].LennikAppear, 0);
+    EXPECT_EQ(s->Feuds[1].LennikInService, 1);  // in service with nobody serving
+    EXPECT_EQ(s->Feuds[2].LennikAppear, 20);
+
+    long total = 0;
+    for (int seed = 1; seed <= 200; ++seed) {
+        Random r(static_cast<uint64_t>(seed));
+        for (int n : SlotsOf(*s, 3)) s->Lenniks[n].Appear = 0;
+        s->Feuds[3].CallLennik = 1;
+        ServiceUpdate(*s, r);
+        total += s->Feuds[3].LennikAppear;
+    }
+    EXPECT_NEAR(total / 2000.0, 0.5, 0.03);
+}
+
+TEST_F(ServiceTest, FirstYearsCallServesToTheYearsEndNextYearsEndsAfterFourWeeks) {
+    s->Feuds[1].Auth = 100;
+    Order(1, CallLenniks);
+    WeekEnd(6);  // the week of the call is not counted
+    EXPECT_EQ(s->Feuds[1].WeekJobLennik, 5);
+    EXPECT_EQ(s->Feuds[1].LennikAppear, 30);
+    WeekEnd();  // the end of week 7 closes the year and sends everybody home
+    EXPECT_EQ(s->Feuds[1].WeekJobLennik, 6);
+    EXPECT_EQ(s->Year, 2);
+    EXPECT_EQ(s->Feuds[1].LennikAppear + s->Feuds[1].LennikInService, 0);
+
+    Order(1, CallLenniks);
+    WeekEnd(4);
+    EXPECT_EQ(s->Feuds[1].LennikAppear, 30);
+    WeekEnd();  // the counter reaches 10
+    EXPECT_EQ(s->Feuds[1].LennikAppear, 0);
+    EXPECT_EQ(s->Feuds[1].LennikInService, 1);  // no new call before the year's end
+
+    WeekEnd(2);  // the counter is past 10 now: later calls last the year
+    Order(1, CallLenniks);
+    WeekEnd(6);
+    EXPECT_EQ(s->Feuds[1].LennikAppear, 30);
+}
+
+TEST_F(ServiceTest, DismissalSendsEverybodyHomeAndThatWeekIsNotCounted) {
+    s->Feuds[3].Auth = 100;
+    Order(3, CallLenniks);
+    WeekEnd(2);
+    Order(3, DismissLenniks);
+    WeekEnd();
+    EXPECT_EQ(s->Feuds[3].WeekJobLennik, 1);
+    EXPECT_EQ(s->Feuds[3].LennikAppear + s->Feuds[3].DismissLennik, 0);
+    EXPECT_EQ(s->Feuds[3].LennikInService, 1);
+}
+
+TEST_F(ServiceTest, GarrisonSplitInSlotOrder) {
+    MakeServing(*s, 1, 10);
+    const QVector<int> owned = SlotsOf(*s, 1);
+    for (int toCastle : {0, 10, 4}) {
+        s->ArmyToCastle = toCastle;
+        DistributeGarrison(*s, 1, msgs);
+        for (int i = 0; i < 10; ++i) EXPECT_EQ(s->Lenniks[owned[i]].InCastle, i < toCastle ? 1 : 0) << toCastle;
+    }
+    EXPECT_TRUE(msgs.errors.isEmpty());
+    s->ArmyToCastle = 12;  // two more than serve
+    DistributeGarrison(*s, 1, msgs);
+    EXPECT_EQ(CountInCastle(*s, 1), 10);
+    EXPECT_EQ(msgs.errors, QStringList{QStringLiteral("Ошибка программы. Остались нераспределенные в замок ленники.")});
+}
+
+TEST(VassalCall, OfferedToASeniorWithVassalsOnceAYear) {
+    auto s = MakeWorld(4);  // 1 the king, 2..4 his vassals
+    s->Feuds[3].Senior = 0;
+    s->Feuds[4].Senior = 2;
+    EXPECT_TRUE(CanCallVassals(*s, 1));
+    EXPECT_TRUE(CanCallVassals(*s, 2));
+    EXPECT_FALSE(CanCallVassals(*s, 3));  // independent without vassals
+    s->Feuds[3].Senior = 3;               // being his own senior makes nobody a vassal
+    EXPECT_FALSE(CanCallVassals(*s, 3));
+
+    s->CurrentFeud = 1;
+    CallVassals(*s);
+    EXPECT_FALSE(CanCallVassals(*s, 1));
+    EXPECT_EQ(CalledByLine(*s, 2), QStringLiteral("Вас призвал ") + GetFullNameFeudal(*s, 1));
+    EXPECT_EQ(CalledByLine(*s, 1), QString());  // the king is not called by himself
+    EXPECT_EQ(CalledByLine(*s, 4), QString());
+    YearEnd(*s);
+    EXPECT_TRUE(CanCallVassals(*s, 1));
+    EXPECT_EQ(CalledByLine(*s, 2), QString());
 }
 
 }  // namespace
