@@ -68,6 +68,9 @@ SaveFileFunction GetSaveFileName = [](QWidget* parent, const QString& initialFol
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    // A filter "Name (*.ext)" is listed as just "Name"; no default suffix, so
+    // the name is used exactly as typed.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().first();
 };

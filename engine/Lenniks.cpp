@@ -50,7 +50,9 @@ bool CanCallVassals(const TGameState& s, int f) { return HasVassals(s, f) && s.F
 QString CalledByLine(const TGameState& s, int f) {
     if (!IsFeud(s, f)) return {};
     const int senior = s.Feuds[f].Senior;
-    if (senior == 0 || !IsFeud(s, senior) || s.Feuds[senior].CallVassal != 1) return {};
+    // The king, and a feud beaten by its own vassal, are their own seniors:
+    // nobody calls them when they call their own vassals.
+    if (senior == 0 || senior == f || !IsFeud(s, senior) || s.Feuds[senior].CallVassal != 1) return {};
     return QStringLiteral("Вас призвал ") + GetFullNameFeudal(s, senior);
 }
 

@@ -2,4 +2,7 @@
 // seats, the hierarchy, names, relations and turn order, then the game window.
 #pragma once
 
+// Returns to the start menu in every outcome: after "Возврат" in the map
+// dialog, after a seating dialog is closed with its close box (the new game is
+// abandoned), and when the game window closes.
 void RunNewGameFlow();

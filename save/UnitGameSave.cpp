@@ -1,3 +1,16 @@
+// "Сохранить игру": the game as it stands in the middle of this turn, written
+// to a file the player names.
 #include "ui/UnitGame.h"
 
-void TFormGame::ItemSaveGameClick() {}
+#include "core/GameState.h"
+#include "save/SaveGame.h"
+
+void TFormGame::ItemSaveGameClick() {
+    const QString path = GetSaveFileName(this, SaveGameFolder(), QStringLiteral("Сохраненные игры (*.mcs)"));
+    if (path.isEmpty()) return;  // cancelled: nothing is written
+
+    BuildSaveRecord(Game, SaveGame);
+    QString reason;
+    if (!WriteSaveFile(path, SaveGame, &reason))
+        Msgs().Error(QStringLiteral("Не удалось сохранить игру в файл «%1»:\n%2.").arg(path, reason));
+}

@@ -10,14 +10,12 @@ preview=${2:-}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DMARCHFELL_TESTS=OFF -DMARCHFELL_BENCH=OFF >/dev/null
 fi
-targets=()
-for t in make_maps make_art; do
-  grep -q "^build tools/$t:" "$build/build.ninja" && targets+=("$t")
-done
-ninja -C "$build" -j2 "${targets[@]}"
+ninja -C "$build" -j2 make_maps make_art
 mkdir -p assets/maps assets/pictures
-[ -n "$preview" ] && mkdir -p "$preview"
-"$build/tools/make_maps" assets/maps $preview
-if [ -x "$build/tools/make_art" ]; then
-  QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/tools/make_art" assets
+if [ -n "$preview" ]; then
+  mkdir -p "$preview"
+  "$build/tools/make_maps" assets/maps "$preview"
+else
+  "$build/tools/make_maps" assets/maps
 fi
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/tools/make_art" assets

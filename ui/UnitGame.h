@@ -237,12 +237,27 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The client area below the menu bar.
+    static constexpr int ClientWidth = 625;
+    static constexpr int ClientHeight = 377;
+
     void CreateControls();
+    void CreateInformationPage();
+    void CreateMapPage();
+    void CreateArmyPage();
+    void CreateFeudalPage();
+    void CreateDiplomacyPage();
+    void CreatePopupMenu();
+    // The items of "Игра" (and so F2 and F10) follow the menu's own enabled state.
+    void SyncGameMenuItems();
     // The index of the selected diplomacy view: 0 rbDipToFeudalShow .. 3 rbDipFromFeudalTrue.
     int SelectedDipView() const;
 
+    QWidget* client_ = nullptr;
     Picture mapPicture_;
     BoxMessages boxMessages_;
     Messages* msgs_;

@@ -1,8 +1,12 @@
 // The maps that ship with the game, loaded the way the game loads them.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "AssetGrid.h"
 #include "core/DataPath.h"
+#include "core/GameState.h"
+#include "newgame/RegionDetection.h"
 
 namespace {
 
@@ -32,6 +36,32 @@ TEST_P(BundledMapsTest, IsAPlayableMapOfItsFeuds) {
         bool any = false;
         for (int b = 1; b <= s.regions; ++b) any = any || s.neighbour[size_t(a)][size_t(b)];
         EXPECT_TRUE(any) << "feud " << a;
+    }
+}
+
+// The game's own detection finds the same feuds, numbered the same way, each
+// anchored at its last pixel.
+TEST_P(BundledMapsTest, RegionDetectionFindsEveryFeud) {
+    const BundledMap m = GetParam();
+    Picture p;
+    ASSERT_TRUE(p.Load(DataFilePath(QString::fromLatin1(m.path))));
+    const auto s = assets::SummariseMap(GridOf(p));
+    auto state = std::make_unique<TGameState>();
+    InitializeMap(*state, p);
+    ASSERT_EQ(state->QuantityFeud, m.feuds);
+    std::vector<int> lastX(size_t(m.feuds) + 1, -1), lastY(size_t(m.feuds) + 1, -1);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const int n = s.label[size_t(y) * 400 + size_t(x)];
+            ASSERT_EQ(state->Map[y][x], n) << x << "," << y;
+            if (n > 0) {
+                lastX[size_t(n)] = x;
+                lastY[size_t(n)] = y;
+            }
+        }
+    for (int n = 1; n <= m.feuds; ++n) {
+        EXPECT_EQ(state->Feuds[n].PosX, lastX[size_t(n)]) << "feud " << n;
+        EXPECT_EQ(state->Feuds[n].PosY, lastY[size_t(n)]) << "feud " << n;
     }
 }
 

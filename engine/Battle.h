@@ -1,0 +1,39 @@
+// Battles: every order of the week's battle-order list carried out in turn,
+// moves relocating the army and attacks fought out by numbers and chance.
+#pragma once
+
+#include <QString>
+
+#include "core/GameState.h"
+#include "core/Messages.h"
+#include "core/Random.h"
+
+struct BattleOutcome {
+    int Attackers = 0;       // field army of the attacker before the battle
+    int Defenders = 0;       // field army of the defender before the battle
+    bool Won = false;        // the attacker won
+    int AttackersLost = 0;
+    int DefendersLost = 0;
+};
+
+// The first report: who attacked whom with how many, and how it ended.
+QString BattleReportText(const TGameState& s, int attacker, int defender, const BattleOutcome& o);
+// The second report: the losses of both sides.
+QString LossReportText(const BattleOutcome& o);
+
+// The attacker's senior on a win: the defeated feud becomes the vassal of the
+// attacker's senior, or of the attacker himself when he has none.
+void Subordinate(TGameState& s, int attacker, int defender);
+
+// Decides the battle from the numbers and two draws (u1 for the attacker,
+// then u2 for the defender): the attacker wins exactly when a + a*u1 > d + d*u2.
+bool AttackerWins(int attackers, int defenders, double u1, double u2);
+
+// Fights attacker against defender: counts, the two draws, the first report,
+// the losses (one draw per field-army slot in slot order, the defender first
+// on a win, the attacker first on a defeat), the second report and, on a win,
+// the change of senior and the army standing in the captured feud.
+BattleOutcome FightBattle(TGameState& s, Random& random, Messages& msgs, int attacker, int defender);
+
+// Carries out BattleOrder, then recounts every feud's serving lenniks.
+void CalcBattle(TGameState& s, Random& random, Messages& msgs);

@@ -1,0 +1,179 @@
+#include "save/SaveGame.h"
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+#include <QDir>
+
+TSaveRecord SaveGame;
+
+// ---------------------------------------------------------------- the record
+
+namespace {
+
+void PutByte(uint8_t* p, size_t offset, uint8_t v) { p[offset] = v; }
+
+void PutInt32(uint8_t* p, size_t offset, int32_t v) {
+    const uint32_t u = static_cast<uint32_t>(v);
+    p[offset] = static_cast<uint8_t>(u);
+    p[offset + 1] = static_cast<uint8_t>(u >> 8);
+    p[offset + 2] = static_cast<uint8_t>(u >> 16);
+    p[offset + 3] = static_cast<uint8_t>(u >> 24);
+}
+
+void PutDouble(uint8_t* p, size_t offset, double v) {
+    const uint64_t u = std::bit_cast<uint64_t>(v);
+    for (int i = 0; i < 8; ++i) p[offset + static_cast<size_t>(i)] = static_cast<uint8_t>(u >> (8 * i));
+}
+
+void PutFeud(uint8_t* p, const TFeud& f) {
+    PutByte(p, 0, f.NameFeud);
+    PutInt32(p, 4, f.Len);
+    PutInt32(p, 8, f.Lennik);
+    PutInt32(p, 12, f.LennikAppear);
+    PutInt32(p, 20, f.Grain);
+    PutInt32(p, 24, f.Peasant);
+    PutInt32(p, 28, f.Cow);
+    PutInt32(p, 32, f.Horse);
+    PutDouble(p, 40, f.PastureCow);
+    PutDouble(p, 48, f.PastureHorse);
+    PutDouble(p, 56, f.Fertility);
+    PutByte(p, 64, f.CrossTime);
+    PutInt32(p, 68, f.AddLennik);
+    PutInt32(p, 72, f.AddGrain);
+    PutInt32(p, 76, f.AddCow);
+    PutInt32(p, 80, f.AddHorse);
+    PutInt32(p, 84, f.PosX);
+    PutInt32(p, 88, f.PosY);
+
+    // The name: its length, then only that many bytes; the rest stays zero.
+    constexpr int nameCapacity = sizeof f.NameFeudal.Data;
+    const int nameLength = f.NameFeudal.Length < nameCapacity ? f.NameFeudal.Length : nameCapacity;
+    PutByte(p, 92, static_cast<uint8_t>(nameLength));
+    std::memcpy(p + 93, f.NameFeudal.Data, static_cast<size_t>(nameLength));
+
+    PutByte(p, 118, f.Gamer);
+    PutByte(p, 119, f.Senior);
+    PutByte(p, 120, f.Independence);
+    PutInt32(p, 124, f.Auth);
+    PutByte(p, 128, f.JobLennik);
+    PutByte(p, 129, f.JobVassal);
+    PutByte(p, 130, f.CallLennik);
+    PutByte(p, 131, f.CallVassal);
+    PutByte(p, 132, f.LennikInService);
+    PutByte(p, 133, f.VassalInService);
+    PutByte(p, 135, f.WeekJobLennik);
+    PutByte(p, 136, f.DismissLennik);
+    PutByte(p, 137, f.DismissVassal);
+
+    // The feudal's figures, his horse, his equipment and his battle record:
+    // 31 consecutive 32-bit fields from offset 140.
+    const int32_t figures[] = {
+        f.Level,         f.LevelSpear,    f.LevelSword,     f.LevelRiding,     f.Health,          f.Strength,
+        f.Endurance,     f.Morale,        f.Discipline,     f.HorseSpeed,      f.HorseStrength,   f.HorseEndurance,
+        f.HorseSize,     f.HorseArmourHead, f.HorseArmourBody, f.WeaponSpear,  f.WeaponSword,     f.Helmet,
+        f.Defence,       f.Shield,        f.Hand,           f.Glove,           f.Leg,             f.Victory,
+        f.Lose,          f.VictorySiege,  f.LoseSiege,      f.KillEnemy,       f.KillOur,         f.PrisonerEnemy,
+        f.PrisonerOur,
+    };
+    static_assert(std::size(figures) == 31);
+    for (size_t i = 0; i < std::size(figures); ++i) PutInt32(p, 140 + 4 * i, figures[i]);
+
+    PutByte(p, 268, f.ArmyFeud);
+    PutByte(p, 269, f.ArmyCommand);
+    PutByte(p, 270, f.ArmyTarget);
+    PutByte(p, 271, f.ArmyTime);
+    // Rows indexed by the other feud's number: entry j of each row at base + j.
+    for (int j = 1; j <= MaxFeud; ++j) {
+        const size_t k = static_cast<size_t>(j);
+        PutByte(p, 271 + k, static_cast<uint8_t>(f.DipToFeudalShow[j]));
+        PutByte(p, 291 + k, static_cast<uint8_t>(f.DipToFeudalTrue[j]));
+        PutByte(p, 311 + k, static_cast<uint8_t>(f.DipFromFeudalShow[j]));
+        PutByte(p, 331 + k, static_cast<uint8_t>(f.DipFromFeudalTrue[j]));
+        PutByte(p, 351 + k, f.Neighbour[j]);
+    }
+    PutByte(p, 372, f.DipMode);
+    PutByte(p, 373, f.DipView);
+}
+
+void PutLennik(uint8_t* p, const TLennik& l) {
+    PutByte(p, 0, l.Feud);
+    PutByte(p, 1, l.Appear);
+    PutByte(p, 2, l.InCastle);
+    PutInt32(p, 4, l.Spear);
+    PutInt32(p, 8, l.Sword);
+    PutInt32(p, 12, l.Riding);
+    PutInt32(p, 16, l.Health);
+    PutInt32(p, 20, l.Strength);
+    PutInt32(p, 24, l.Endurance);
+    PutInt32(p, 28, l.Armour);
+    PutInt32(p, 32, l.Morale);
+    PutInt32(p, 36, l.Discipline);
+    PutInt32(p, 40, l.Battle);
+}
+
+}  // namespace
+
+void BuildSaveRecord(const TGameState& s, TSaveRecord& record) {
+    uint8_t* p = record.data();
+    std::memset(p, 0, record.size());
+    for (int n = 1; n <= MaxFeud; ++n)
+        PutFeud(p + SaveFeudsOffset + static_cast<size_t>(n - 1) * SaveFeudSize, s.Feuds[n]);
+    std::memcpy(p + SaveMapOffset, s.Map, sizeof s.Map);
+    for (int k = 1; k <= MaxLennik; ++k)
+        PutLennik(p + SaveLenniksOffset + static_cast<size_t>(k - 1) * SaveLennikSize, s.Lenniks[k]);
+    for (int i = 1; i <= MaxFeud; ++i) PutByte(p, SaveTurnOrderOffset + static_cast<size_t>(i - 1), s.TurnOrder[i]);
+    PutByte(p, SaveCurrentFeudOffset, s.CurrentFeud);
+    PutByte(p, SaveQuantityFeudOffset, s.QuantityFeud);
+    PutInt32(p, SaveYearOffset, s.Year);
+    PutByte(p, SaveWeekOffset, s.Week);
+}
+
+// ---------------------------------------------------------------- reasons
+
+QString SaveErrorReason(int errorNumber) {
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Отказано в доступе");
+    case EROFS:
+        return QStringLiteral("Диск защищен от записи");
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return QStringLiteral("Недостаточно места на диске");
+    case ENOENT:
+        return QStringLiteral("Папка не найдена");
+    case ENOTDIR:
+        return QStringLiteral("Часть пути не является папкой");
+    case EISDIR:
+        return QStringLiteral("Под этим именем уже есть папка");
+    case ENAMETOOLONG:
+        return QStringLiteral("Слишком длинное имя файла");
+    case EFBIG:
+        return QStringLiteral("Файл слишком велик");
+    case EIO:
+        return QStringLiteral("Ошибка ввода-вывода");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Слишком много открытых файлов");
+    default:
+        return QStringLiteral("%1 (код %2)").arg(QString::fromLocal8Bit(std::strerror(errorNumber))).arg(errorNumber);
+    }
+}
+
+// ---------------------------------------------------------------- the folder
+
+QString SaveGameFolder() {
+#ifdef Q_OS_WIN
+    const QString folder = QStringLiteral("c:\\Marchfell\\SaveGame");
+#else
+    const QString folder = QDir::homePath() + QStringLiteral("/Marchfell/SaveGame");
+#endif
+    // Only so that the dialog opens there; a folder that cannot be made is
+    // not an error: the dialog then starts wherever it can.
+    QDir().mkpath(folder);
+    return folder;
+}

@@ -1,0 +1,137 @@
+// Writing the file: the whole record under the exact name, an earlier save
+// replaced only by a complete new one, and every refusal of the system
+// reported with its reason and nothing left behind.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include "SaveTestSupport.h"
+
+namespace {
+
+class SaveFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        Chmod(tmp.path(), 0755);  // traversable by the unprivileged user some tests act as
+        folder = tmp.path() + "/SaveGame";
+        ASSERT_TRUE(QDir().mkpath(folder));
+        path = folder + "/game.mcs";
+    }
+
+    static bool Write(const QString& path, const QByteArray& bytes, QString* reason = nullptr) {
+        return WriteSaveFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), reason);
+    }
+    static void Chmod(const QString& path, mode_t mode) { ::chmod(QFile::encodeName(path).constData(), mode); }
+
+    QTemporaryDir tmp;
+    QString folder, path;
+    const QByteArray first = QByteArray(qsizetype(SaveRecordSize), 'A');
+    const QByteArray second = QByteArray(qsizetype(SaveRecordSize), 'B');
+};
+
+TEST_F(SaveFileTest, WritesUnderTheNameAsTypedAndReplacesAnEarlierSave) {
+    ASSERT_TRUE(Write(folder + "/Моя игра", first));
+    EXPECT_EQ(ReadWholeFile(folder + "/Моя игра"), first);  // no extension added
+
+    ASSERT_TRUE(Write(path, first));
+    Chmod(path, 0640);
+    QString reason;
+    ASSERT_TRUE(Write(path, second, &reason)) << reason.toStdString();
+    EXPECT_EQ(ReadWholeFile(path), second);
+    EXPECT_EQ(QFileInfo(path).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+
+    // Through a link the file it names is replaced and the link stays.
+    const QString link = tmp.path() + "/link.mcs";
+    ASSERT_TRUE(QFile::link(path, link));
+    ASSERT_TRUE(Write(link, first));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), path);
+    EXPECT_EQ(ReadWholeFile(path), first);
+
+    EXPECT_EQ(FolderEntries(folder), (QStringList{"game.mcs", "Моя игра"}));  // no temporary file left
+}
+
+TEST_F(SaveFileTest, PathsThatCannotHoldTheFileAreReported) {
+    ASSERT_TRUE(Write(path, first));
+    const std::pair<QString, QString> cases[] = {
+        {tmp.path() + "/Нет такой/game.mcs", "Папка не найдена"},
+        {path + "/game.mcs", "Часть пути не является папкой"},
+        {folder, "Под этим именем уже есть папка"},
+        {folder + "/" + QString(300, 'x'), "Слишком длинное имя файла"},
+    };
+    for (const auto& [target, expected] : cases) {
+        QString reason;
+        EXPECT_FALSE(Write(target, second, &reason)) << target.toStdString();
+        EXPECT_EQ(reason, expected) << target.toStdString();
+    }
+    EXPECT_EQ(ReadWholeFile(path), first);
+    EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
+}
+
+TEST_F(SaveFileTest, ReadOnlyFolderOrFileKeepsTheEarlierSave) {
+    ASSERT_TRUE(Write(path, first));
+    const QString other = tmp.path() + "/other.mcs";
+    ASSERT_TRUE(Write(other, first));
+    Chmod(path, 0666);    // the file would let anybody write it, its folder not
+    Chmod(folder, 0555);
+    Chmod(tmp.path(), 0777);
+    Chmod(other, 0444);   // the folder would let us replace it, the file not
+    bool written[2] = {true, true};
+    QString reasons[2];
+    {
+        Unprivileged user;
+        if (!user.Active()) GTEST_SKIP() << "running as root and cannot act as an unprivileged user";
+        written[0] = Write(path, second, &reasons[0]);
+        written[1] = Write(other, second, &reasons[1]);
+    }
+    Chmod(folder, 0755);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(written[i]);
+        EXPECT_EQ(reasons[i], "Отказано в доступе");
+    }
+    EXPECT_EQ(ReadWholeFile(path), first);
+    EXPECT_EQ(ReadWholeFile(other), first);
+    EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
+    EXPECT_EQ(FolderEntries(tmp.path()), (QStringList{"SaveGame", "other.mcs"}));
+}
+
+TEST_F(SaveFileTest, FullDeviceReportsDiskFull) {
+    // As root, a full-device node of our own: were it ever replaced instead
+    // of written, the system's /dev/full would be lost.
+    QString device = "/dev/full";
+    if (::geteuid() == 0) {
+        device = tmp.path() + "/full";
+        if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+            GTEST_SKIP() << "cannot make a full device node";
+    }
+    struct stat st {};
+    if (::stat(QFile::encodeName(device).constData(), &st) != 0 || !S_ISCHR(st.st_mode)) GTEST_SKIP() << "no full device";
+    QString reason;
+    EXPECT_FALSE(Write(device, first, &reason));
+    EXPECT_EQ(reason, "Недостаточно места на диске");
+    ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));  // written in place, never replaced by a file
+}
+
+TEST_F(SaveFileTest, FailureHalfwayKeepsTheEarlierFileAndLeavesNoTemporary) {
+    const QByteArray small(1000, 'S');
+    ASSERT_TRUE(Write(path, small));
+    bool written = true;
+    QString reason;
+    {
+        FileSizeLimit limit(64 * 1024);  // the write stops 64 KiB into the new record
+        written = Write(path, second, &reason);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason, "Файл слишком велик");
+    EXPECT_EQ(ReadWholeFile(path), small);
+    EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
+}
+
+}  // namespace
