@@ -311,17 +311,49 @@ TEST_F(SelectMapTest, StoredPathThatCannotBeReadOpensWithNoMap) {
     EXPECT_FALSE(form->MapAccepted());
 }
 
-TEST_F(SelectMapTest, OkStoresThePathAndThePlayers) {
+// The starting conditions the world is generated from, as the settings store keeps them.
+void StoreStartingConditions() {
+    QuietMessages msgs;
+    for (const char* name : {"CurrentLennik", "CurrentGrain", "CurrentPeasant", "CurrentCow", "CurrentHorse"})
+        FormStartMenu->Reestr.WriteInteger(QString::fromLatin1(name), 100, msgs);
+    FormStartMenu->Reestr.WriteInteger(QStringLiteral("CurrentIndependence"), 50, msgs);
+}
+
+TEST_F(SelectMapTest, OkStoresThePathAndThePlayersAndGeneratesTheWorld) {
+    StoreStartingConditions();
     const QString path = Write(StripMap(6), QStringLiteral("six.bmp"));
     Choose(path);
     form->show();
     form->sbUp->click();
     form->sbUp->click();
+    ModalDriver driver;
+    driver.AnswerAllBoxes();
     form->btnOk->click();
+    EXPECT_EQ(driver.BoxTexts(), QStringList());
     EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(Game.QuantityGamer, 3);
     EXPECT_EQ(StoredMapPath(), path);
+    // The world of the accepted map was generated in the same press.
+    EXPECT_GT(Game.Feuds[6].Len, 0);
+    EXPECT_EQ(Game.Feuds[6].Lennik, 100);
+}
+
+TEST_F(SelectMapTest, OkKeepsTheDialogOpenWhenTheWorldCannotBeGenerated) {
+    // A starting condition that is no number: generation reports and refuses.
+    StoreStartingConditions();
+    QuietMessages msgs;
+    FormStartMenu->Reestr.WriteString(QStringLiteral("CurrentGrain"), QStringLiteral("много"), msgs);
+    const QString path = Write(StripMap(4), QStringLiteral("four.bmp"));
+    Choose(path);
+    form->show();
+    ModalDriver driver;
+    driver.AnswerAllBoxes();
+    form->btnOk->click();
+    EXPECT_FALSE(driver.BoxTexts().isEmpty());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->btnOk->isEnabled());
+    form->hide();
 }
 
 TEST_F(SelectMapTest, ReturnAndEscapeWriteNothing) {
