@@ -1,50 +1,205 @@
 #include "settings/Reestr.h"
 
+#include <limits>
+
+#include <QFileInfo>
 #include <QSettings>
+
+#include "core/DataPath.h"
+
+bool TextToInteger(const QString& text, int32_t& value) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) {
+        negative = t[i] == u'-';
+        ++i;
+    }
+    if (i == t.size()) return false;
+    // Accumulate as a negative number: its range reaches -2147483648.
+    int64_t n = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        n = n * 10 - (c - u'0');
+        if (n < std::numeric_limits<int32_t>::min()) return false;
+    }
+    if (!negative) {
+        n = -n;
+        if (n > std::numeric_limits<int32_t>::max()) return false;
+    }
+    value = static_cast<int32_t>(n);
+    return true;
+}
+
+namespace {
+
+std::unique_ptr<QSettings> OpenSettings() {
+#ifdef Q_OS_WIN
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold\\Marchfell"),
+                                       QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarvold"),
+                                       QStringLiteral("Marchfell"));
+#endif
+}
+
+// Whether the key is there already, without creating anything.
+bool KeyExists(const QSettings& settings) {
+#ifdef Q_OS_WIN
+    (void)settings;
+    const QSettings parent(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold"), QSettings::NativeFormat);
+    return parent.childGroups().contains(QStringLiteral("Marchfell"), Qt::CaseInsensitive);
+#else
+    return QFileInfo(settings.fileName()).isFile();
+#endif
+}
+
+// Integers come back as numbers from the registry and from values written
+// in this run, as text from a file read afresh.
+bool VariantToInteger(const QVariant& v, int32_t& value) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+        value = v.toInt();
+        return true;
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::QString:
+        return TextToInteger(v.toString(), value);
+    default:
+        return false;
+    }
+}
+
+bool VariantToText(const QVariant& v, QString& value) {
+    switch (v.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        value = v.toString();
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString MissingText(const QString& name) {
+    return QStringLiteral("Не могу прочитать значение \"%1\": его нет в настройках игры.").arg(name);
+}
+
+}  // namespace
 
 TReestr::TReestr() = default;
 TReestr::~TReestr() = default;
 
+QString TReestr::BundledMapPath() { return DataFilePath(QStringLiteral("maps/base.bmp")); }
+
 void TReestr::OpenOrCreate(Messages& msgs) {
-    settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QStringLiteral("Tarvold"), QStringLiteral("Marchfell"));
-    (void)msgs;
+    settings_.reset();
+    auto settings = OpenSettings();
+    if (KeyExists(*settings)) {
+        // An existing key is used as it stands and never completed.
+        settings_ = std::move(settings);
+        return;
+    }
+
+    // First run: create the key with both sets, in this order.
+    const QString map = BundledMapPath();
+    settings->setValue(QStringLiteral("CurrentPathToMap"), map);
+    settings->setValue(QStringLiteral("CurrentLennik"), 100);
+    settings->setValue(QStringLiteral("CurrentGrain"), 50000);
+    settings->setValue(QStringLiteral("CurrentPeasant"), 1000);
+    settings->setValue(QStringLiteral("CurrentCow"), 100);
+    settings->setValue(QStringLiteral("CurrentHorse"), 100);
+    settings->setValue(QStringLiteral("CurrentIndependence"), 50);
+    settings->setValue(QStringLiteral("DefaultPathToMap"), map);
+    settings->setValue(QStringLiteral("DefaultLennik"), 100);
+    settings->setValue(QStringLiteral("DefaultGrain"), 50000);
+    settings->setValue(QStringLiteral("DefaultPeasant"), 1000);
+    settings->setValue(QStringLiteral("DefaultCow"), 100);
+    settings->setValue(QStringLiteral("DefaultHorse"), 100);
+    settings->setValue(QStringLiteral("DefaultIndependence"), 50);
+    settings->sync();
+    if (settings->status() == QSettings::NoError && KeyExists(*settings)) {
+        settings_ = std::move(settings);
+        return;
+    }
+
+    // Nothing could be stored. QSettings keeps what it failed to write in a
+    // cache shared by the whole process; drop it, so that nothing later
+    // reads values that are not really there.
+    settings->clear();
+    settings->sync();
+    msgs.Error(KeyErrorText());
 }
 
 bool TReestr::ReadInteger(const QString& name, int32_t& value, Messages& msgs) {
     if (!settings_ || !settings_->contains(name)) {
-        msgs.Error(QStringLiteral("Не удалось прочитать значение \"%1\" из реестра.").arg(name));
+        msgs.Error(MissingText(name));
         return false;
     }
-    bool ok = false;
-    value = settings_->value(name).toInt(&ok);
-    if (!ok) msgs.Error(QStringLiteral("Значение \"%1\" в реестре имеет неверный тип.").arg(name));
-    return ok;
+    int32_t v = 0;
+    if (!VariantToInteger(settings_->value(name), v)) {
+        msgs.Error(QStringLiteral("Значение \"%1\" в настройках игры должно быть целым числом.").arg(name));
+        return false;
+    }
+    value = v;
+    return true;
 }
 
 bool TReestr::ReadString(const QString& name, QString& value, Messages& msgs) {
     if (!settings_ || !settings_->contains(name)) {
-        msgs.Error(QStringLiteral("Не удалось прочитать значение \"%1\" из реестра.").arg(name));
+        msgs.Error(MissingText(name));
         return false;
     }
-    value = settings_->value(name).toString();
+    QString v;
+    if (!VariantToText(settings_->value(name), v)) {
+        msgs.Error(QStringLiteral("Значение \"%1\" в настройках игры должно быть строкой.").arg(name));
+        return false;
+    }
+    value = v;
     return true;
 }
 
 bool TReestr::WriteInteger(const QString& name, int32_t value, Messages& msgs) {
-    if (!settings_) {
-        msgs.Error(QStringLiteral("Не удалось записать значение \"%1\" в реестр.").arg(name));
-        return false;
-    }
-    settings_->setValue(name, value);
-    return true;
+    return Write(name, QVariant(static_cast<int>(value)), msgs);
 }
 
 bool TReestr::WriteString(const QString& name, const QString& value, Messages& msgs) {
+    return Write(name, QVariant(value), msgs);
+}
+
+bool TReestr::Write(const QString& name, const QVariant& value, Messages& msgs) {
+    const QString failure = QStringLiteral("Не могу записать значение \"%1\" в настройки игры.").arg(name);
     if (!settings_) {
-        msgs.Error(QStringLiteral("Не удалось записать значение \"%1\" в реестр.").arg(name));
+        msgs.Error(failure);
         return false;
     }
+    // QSettings remembers its first error for good; start each write from a
+    // fresh object so that its status speaks of this write alone.
+    if (settings_->status() != QSettings::NoError) settings_ = OpenSettings();
+
+    const bool existed = settings_->contains(name);
+    const QVariant old = settings_->value(name);
     settings_->setValue(name, value);
-    return true;
+    settings_->sync();
+    if (settings_->status() == QSettings::NoError) return true;
+
+    // Not stored: put the old value back into the shared cache, so that
+    // reads go on telling what is really in the store.
+    if (existed)
+        settings_->setValue(name, old);
+    else
+        settings_->remove(name);
+    settings_->sync();
+    settings_ = OpenSettings();
+    msgs.Error(failure);
+    return false;
 }

@@ -1,34 +1,68 @@
-// The settings store: the starting conditions and the last map path, kept by
-// QSettings (the registry key on Windows, the user's configuration file
-// elsewhere). One object, held by the start menu for the whole run.
+// The settings store: the starting conditions of a new game and the last map
+// path, in a current set and a default set. Kept by QSettings: on Windows the
+// registry key HKEY_LOCAL_MACHINE\Software\Tarvold\Marchfell, elsewhere the
+// user's configuration file for organisation "Tarvold", application
+// "Marchfell" (~/.config/Tarvold/Marchfell.conf). One object, held by the
+// start menu for the whole run; every reader and writer goes through it.
+//
+// Types. In the registry an integer is a 32-bit DWORD and a path a string.
+// In the text file the type is carried by the text itself: an integer value
+// is the decimal text of a 32-bit number (optional sign, digits only); any
+// other text, e.g. "abc" or "99999999999", is of the wrong type for an
+// integer read. A string is any text, so a string that happens to read
+// "100" would also pass as an integer; nothing in the game reads a path as
+// a number, so the difference never shows. Values that are not plain text
+// at all (a list made by an unquoted comma, a byte array) are of the wrong
+// type for both reads.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
 #include <QString>
+#include <QVariant>
 
 #include "core/Messages.h"
 
 class QSettings;
 
+// The decimal text of a 32-bit integer, as a player types it into a field:
+// surrounding spaces allowed, an optional sign, then ASCII digits only.
+// False for anything else, including numbers that do not fit 32 bits.
+bool TextToInteger(const QString& text, int32_t& value);
+
 class TReestr {
 public:
     TReestr();
     ~TReestr();
+    TReestr(const TReestr&) = delete;
+    TReestr& operator=(const TReestr&) = delete;
 
-    // Opens the key; on the first run creates it and writes the fourteen
-    // values in order; when even that fails shows "Не могу создать ключ в реестре.".
+    // Opens the key without creating it; when it exists, that is all, even
+    // if values are missing. Otherwise creates it and writes the fourteen
+    // values of the first run in order. When even that fails, shows
+    // "Не могу создать ключ в реестре." and leaves the store closed: every
+    // later read and write then fails with its own message.
     void OpenOrCreate(Messages& msgs);
     bool IsOpen() const { return settings_ != nullptr; }
 
-    // A missing value or one of the wrong type fails: an error box names it
-    // and the caller skips the rest of its handler.
+    // A missing value, one of the wrong type or a closed store fails: an
+    // error box names the value, `value` is left alone and the caller skips
+    // the rest of its handler.
     bool ReadInteger(const QString& name, int32_t& value, Messages& msgs);
     bool ReadString(const QString& name, QString& value, Messages& msgs);
+    // Written through to the disk (or registry) at once. A write that
+    // cannot be stored is reported and leaves the old value in place.
     bool WriteInteger(const QString& name, int32_t value, Messages& msgs);
     bool WriteString(const QString& name, const QString& value, Messages& msgs);
 
+    // The text shown when the key can be neither opened nor created.
+    static QString KeyErrorText() { return QStringLiteral("Не могу создать ключ в реестре."); }
+    // The first-run value of both map paths: the map that comes with the game.
+    static QString BundledMapPath();
+
 private:
+    bool Write(const QString& name, const QVariant& value, Messages& msgs);
+
     std::unique_ptr<QSettings> settings_;
 };

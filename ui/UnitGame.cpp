@@ -308,6 +308,8 @@ void TFormGame::CreateMapPage() {
     radio(rbDipFromFeudalShow, "rbDipFromFeudalShow", QStringLiteral("Отношение феодала показываемое"), 2);
     radio(rbDipFromFeudalTrue, "rbDipFromFeudalTrue", QStringLiteral("Отношение феодала настоящее"), 3);
     rbDipToFeudalShow->setChecked(true);
+    // The views can be chosen only while the diplomacy map is on.
+    gbColorMap->setEnabled(false);
 }
 
 void TFormGame::CreateArmyPage() {
@@ -577,6 +579,4 @@ void TFormGame::ItemAboutProgramClick() {
     if (FormAboutProgram) FormAboutProgram->exec();
 }
 
-void TFormGame::tsArmyShow() {}
-void TFormGame::tsFeudalShow() {}
 void TFormGame::tsDiplomacyShow() { BuildTreeRelation(); }

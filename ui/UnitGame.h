@@ -254,11 +254,18 @@ private:
     void CreatePopupMenu();
     // The items of "Игра" (and so F2 and F10) follow the menu's own enabled state.
     void SyncGameMenuItems();
+    // The figures of feud f in the panel "Информация о феоде".
+    void ShowFeudFigures(int f);
+    // The relation commands: the mover's declared or true relation towards the
+    // feud under the pointer.
+    void DeclareRelation(int8_t code);
+    void MarkRelation(int8_t code);
     // The index of the selected diplomacy view: 0 rbDipToFeudalShow .. 3 rbDipFromFeudalTrue.
     int SelectedDipView() const;
 
     QWidget* client_ = nullptr;
     Picture mapPicture_;
+    Picture gridBase_;  // the base drawn from the grid when no map picture is at hand
     BoxMessages boxMessages_;
     Messages* msgs_;
 };

@@ -1,20 +1,274 @@
+// The map page, the diplomacy commands and the pages filled when shown.
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "core/Forms.h"
+#include "core/GameState.h"
+#include "core/MapImage.h"
+#include "core/Names.h"
+#include "newgame/UnitSelectMap.h"
+#include "ui/GamePages.h"
+#include "ui/Diplomacy.h"
+#include "ui/MapRendering.h"
 #include "ui/UnitGame.h"
 
-void TFormGame::DrawColorMap() {}
-void TFormGame::SetSelectFeud(int) {}
-void TFormGame::ImageMapMouseMove(int, int) {}
-void TFormGame::ImageMapMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TFormGame::OutInfoAboutFeudal(int) {}
-void TFormGame::PopupMapPopup() {}
-void TFormGame::PMDipDeclTruePersEnemyClick() {}
-void TFormGame::PMDipDeclTrueEnemyClick() {}
-void TFormGame::PMDipDeclTruePeaceClick() {}
-void TFormGame::PMDipDeclTrueAllyClick() {}
-void TFormGame::PMDipMarkTruePersEnemyClick() {}
-void TFormGame::PMDipMarkTrueEnemyClick() {}
-void TFormGame::PMDipMarkTrueUnknownClick() {}
-void TFormGame::PMDipMarkTruePeaceClick() {}
-void TFormGame::PMDipMarkTrueAllyClick() {}
-void TFormGame::cbSelectDipModeClick() {}
-void TFormGame::rbDipClick() {}
-void TFormGame::BuildTreeRelation() {}
+// ---- the map
+
+void TFormGame::DrawColorMap() {
+    // The accepted map's picture in the colours of its file; should none of the
+    // right size be at hand, a plain white-and-black picture of the grid.
+    const Picture* base = FormSelectMap ? &FormSelectMap->MapPicture() : nullptr;
+    if (!base || base->Width() != MapWidth || base->Height() != MapHeight) {
+        BasePictureFromGrid(Game, gridBase_);
+        base = &gridBase_;
+    }
+    RenderColorMap(Game, *base, SelectedDipView(), mapPicture_);
+    SetSelectFeud(Game.CurrentFeud);
+}
+
+void TFormGame::SetSelectFeud(int f) {
+    OutInfoAboutFeudal(f);
+    ShowFeudFigures(f);
+
+    DrawBorders(Game, mapPicture_);
+    DrawOutline(Game, f, mapPicture_);
+    ImageMap->Show(mapPicture_);
+
+    // The true relations are the mover's own secret: only his views offer them.
+    const bool own = f == Game.CurrentFeud;
+    rbDipToFeudalTrue->setEnabled(own);
+    rbDipFromFeudalTrue->setEnabled(own);
+    if (!own) {
+        if (rbDipToFeudalTrue->isChecked()) {
+            rbDipToFeudalShow->setChecked(true);
+            rbDipClick();
+        }
+        if (rbDipFromFeudalTrue->isChecked()) {
+            rbDipFromFeudalShow->setChecked(true);
+            rbDipClick();
+        }
+    }
+}
+
+void TFormGame::ShowFeudFigures(int f) {
+    const TFeud* feud = FeudRecord(Game, f);
+    if (!feud) return;
+    LMapLen->setText(QString::number(feud->Len));
+    LMapLennik->setText(QString::number(feud->Lennik));
+    LMapPeasant->setText(QString::number(feud->Peasant));
+    LMapCow->setText(QString::number(feud->Cow));
+    LMapHorse->setText(QString::number(feud->Horse));
+    LMapFertility->setText(FormatReal(feud->Fertility));
+    LMapPastureCow->setText(FormatReal(feud->PastureCow));
+    LMapPastureHorse->setText(FormatReal(feud->PastureHorse));
+    LMapLennikAppear->setText(QString::number(feud->LennikAppear));
+}
+
+void TFormGame::ImageMapMouseMove(int x, int y) {
+    // The control's edge can report a point just off the picture.
+    if (x < 0 || y < 0 || x >= MapWidth || y >= MapHeight) return;
+    Game.MapX = x;
+    Game.MapY = y;
+    const int f = FeudAt(Game, x, y);
+    if (f == 0) {
+        // Over a border: the name and figures go blank; the number of serving
+        // lenniks and the senior or vassal line stay as they were.
+        for (QLabel* l : {LMapNameFeud, LMapFeudal, LMapLen, LMapLennik, LMapPeasant, LMapCow, LMapHorse,
+                          LMapFertility, LMapPastureCow, LMapPastureHorse})
+            l->clear();
+        return;
+    }
+    OutInfoAboutFeudal(f);
+    ShowFeudFigures(f);
+}
+
+void TFormGame::OutInfoAboutFeudal(int f) {
+    const TFeud* feud = FeudRecord(Game, f);
+    if (!feud) return;
+    LMapNameFeud->setText(FeudName(Game, f));
+    LMapFeudal->setText(GetFullNameFeudal(Game, f));
+    if (feud->Senior != 0 && f != Game.KingFeud) {
+        LSenVas->setText(QStringLiteral("Сеньор:"));
+        LMapSeniorVassal->setText(GetFullNameFeudal(Game, feud->Senior));
+    } else {
+        LSenVas->setText(QStringLiteral("Вассалов:"));
+        LMapSeniorVassal->setText(QString::number(CountVassals(Game, f)));
+    }
+}
+
+void TFormGame::ImageMapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+    // Only the diplomacy map answers a press: it records the feud under the
+    // pointer, and a left press on another feud shows that feud's relations.
+    if (!DiplomacyMapOn(Game)) return;
+    if (x < 0 || y < 0 || x >= MapWidth || y >= MapHeight) return;
+    Game.MapX = x;
+    Game.MapY = y;
+    Game.CursorFeud = static_cast<uint8_t>(FeudAt(Game, x, y));
+    if (Game.CursorFeud != 0 && Game.CursorFeud != Game.DipFeud && button == Qt::LeftButton) {
+        Game.DipFeud = Game.CursorFeud;
+        DrawColorMap();
+    }
+}
+
+void TFormGame::PopupMapPopup() {
+    const int c = Game.CurrentFeud;
+    const TFeud* mover = FeudRecord(Game, c);
+    const int cursor = FeudAt(Game, Game.MapX, Game.MapY);
+    Game.CursorFeud = static_cast<uint8_t>(cursor);
+    Game.SelectFeud = static_cast<uint8_t>(cursor);
+
+    // Over a border line (or with no game) there is no feud to act on.
+    if (cursor == 0 || !mover) {
+        PMItemArmy->menuAction()->setEnabled(false);
+        PMItemDiplomacy->menuAction()->setEnabled(false);
+        PMItemArmyCancel->setEnabled(mover && mover->ArmyCommand != 0);
+        return;
+    }
+
+    const bool own = cursor == c;
+    PMItemArmyAttack->setEnabled(!own);
+    PMItemDiplomacy->menuAction()->setEnabled(!own);
+
+    if (mover->LennikAppear > 0 && mover->LennikAppear > Game.ArmyToCastle) {
+        // A field army exists: where it stands decides what it may be sent to do.
+        PMItemArmy->menuAction()->setEnabled(true);
+        const TFeud* army = FeudRecord(Game, mover->ArmyFeud);
+        const bool borders = army && army->Neighbour[cursor] == 1;
+        if (mover->ArmyFeud == cursor) {
+            PMItemArmyMove->setEnabled(false);
+            PMItemArmyAttack->setEnabled(false);
+            PMItemArmyDefence->menuAction()->setEnabled(true);
+        }
+        if (mover->ArmyFeud != cursor && borders) {
+            PMItemArmyMove->setEnabled(true);
+            PMItemArmyAttack->setEnabled(true);
+            PMItemArmyDefence->menuAction()->setEnabled(false);
+        }
+        if (!borders) {
+            PMItemArmyMove->setEnabled(false);
+            PMItemArmyAttack->setEnabled(false);
+            PMItemArmyDefence->menuAction()->setEnabled(false);
+        }
+    } else {
+        PMItemArmy->menuAction()->setEnabled(false);
+    }
+    PMItemArmyCancel->setEnabled(mover->ArmyCommand != 0);
+}
+
+// ---- diplomacy
+
+void TFormGame::DeclareRelation(int8_t code) {
+    // The target is the feud under the pointer, taken again as the popup took it.
+    Game.CursorFeud = static_cast<uint8_t>(FeudAt(Game, Game.MapX, Game.MapY));
+    if (!SetRelation(Game, RelationDeclared, Game.CursorFeud, code)) return;
+    if (rbDipToFeudalShow->isEnabledTo(gbColorMap)) DrawColorMap();
+}
+
+void TFormGame::MarkRelation(int8_t code) {
+    Game.CursorFeud = static_cast<uint8_t>(FeudAt(Game, Game.MapX, Game.MapY));
+    if (!SetRelation(Game, RelationTrue, Game.CursorFeud, code)) return;
+    if (rbDipToFeudalTrue->isEnabledTo(gbColorMap)) DrawColorMap();
+}
+
+void TFormGame::PMDipDeclTruePersEnemyClick() { DeclareRelation(PersEnemy); }
+void TFormGame::PMDipDeclTrueEnemyClick() { DeclareRelation(Enemy); }
+void TFormGame::PMDipDeclTruePeaceClick() { DeclareRelation(Peace); }
+void TFormGame::PMDipDeclTrueAllyClick() { DeclareRelation(Ally); }
+void TFormGame::PMDipMarkTruePersEnemyClick() { MarkRelation(PersEnemy); }
+void TFormGame::PMDipMarkTrueEnemyClick() { MarkRelation(Enemy); }
+void TFormGame::PMDipMarkTrueUnknownClick() { MarkRelation(Unknown); }
+void TFormGame::PMDipMarkTruePeaceClick() { MarkRelation(Peace); }
+void TFormGame::PMDipMarkTrueAllyClick() { MarkRelation(Ally); }
+
+void TFormGame::cbSelectDipModeClick() {
+    TFeud* mover = FeudRecord(Game, Game.CurrentFeud);
+    if (cbSelectDipMode->isChecked()) {
+        gbColorMap->setEnabled(true);
+        if (mover) mover->DipMode = 1;
+    } else {
+        // Back on the political map the next diplomacy map starts from the mover.
+        Game.DipFeud = Game.CurrentFeud;
+        gbColorMap->setEnabled(false);
+        if (mover) mover->DipMode = 0;
+    }
+    DrawColorMap();
+}
+
+void TFormGame::rbDipClick() { DrawColorMap(); }
+
+// ---- pages
+
+void TFormGame::tsFeudalShow() {
+    const TFeud* f = FeudRecord(Game, Game.CurrentFeud);
+    if (!f) return;
+    const struct {
+        QLabel* label;
+        int32_t value;
+    } rows[] = {
+        {LFeudalLevel, f->Level},
+        {LFeudalAuth, f->Auth},
+        {LFeudalLevelSpear, f->LevelSpear},
+        {LFeudalLevelSword, f->LevelSword},
+        {LFeudalLevelRiding, f->LevelRiding},
+        {LFeudalHealth, f->Health},
+        {LFeudalStrength, f->Strength},
+        {LFeudalEndurance, f->Endurance},
+        {LFeudalDiscipline, f->Discipline},
+        {LFeudalMorale, f->Morale},
+        {LHorseSpeed, f->HorseSpeed},
+        {LHorseStrength, f->HorseStrength},
+        {LHorseEndurance, f->HorseEndurance},
+        {LHorseSize, f->HorseSize},
+        {LHorseArmourHead, f->HorseArmourHead},
+        {LHorseArmourBody, f->HorseArmourBody},
+        {LFeudalWeaponSpear, f->WeaponSpear},
+        {LFeudalWeaponSword, f->WeaponSword},
+        {LFeudalHelmet, f->Helmet},
+        {LFeudalDefence, f->Defence},
+        {LFeudalShield, f->Shield},
+        {LFEudalHand, f->Hand},
+        {LFeudalGlove, f->Glove},
+        {LFeudalLeg, f->Leg},
+        {LFeudalVictory, f->Victory},
+        {LFeudalLose, f->Lose},
+        {LFeudalVictorySiege, f->VictorySiege},
+        {LFeudalLoseSiege, f->LoseSiege},
+        {LFeudalKillEnemy, f->KillEnemy},
+        {LFeudalKillOur, f->KillOur},
+        {LFeudalPrisonerEnemy, f->PrisonerEnemy},
+        {LFeudalPrisonerOur, f->PrisonerOur},
+    };
+    for (const auto& row : rows) row.label->setText(QString::number(row.value));
+}
+
+void TFormGame::tsArmyShow() {
+    const ArmySummary army = SummarizeArmy(Game, Game.CurrentFeud);
+    LLennikQuantity->setText(QString::number(army.Count));
+    QLabel* averages[ArmySummary::Attributes] = {LLennikSpear,     LLennikSword,     LLennikRiding,     LLennikHealth,
+                                                 LLennikStrength,  LLennikEndurance, LLennikArmour,     LLennikMorale,
+                                                 LLennikDiscipline, LLennikBattle};
+    if (army.Count == 0) {
+        LLennikPercent->clear();
+        for (QLabel* l : averages) l->clear();
+        return;
+    }
+    LLennikPercent->setText(army.HasTurnout ? QString::number(army.Turnout) : QString());
+    for (int a = 0; a < ArmySummary::Attributes; ++a) averages[a]->setText(QString::number(army.Average[a]));
+}
+
+void TFormGame::BuildTreeRelation() {
+    TreeRelation->clear();
+    RealmTree tree;
+    BuildRealmTree(Game, tree);
+    for (int n = 0; n < tree.Count; ++n) {
+        const RealmTree::Node& node = tree.Nodes[n];
+        auto* top = new QTreeWidgetItem(TreeRelation, QStringList(Game.Feuds[node.Feud].NameFeudal.ToQString()));
+        for (int v = 0; v < node.VassalCount; ++v)
+            new QTreeWidgetItem(top, QStringList(Game.Feuds[node.Vassals[v]].NameFeudal.ToQString()));
+    }
+}

@@ -1,13 +1,171 @@
+// The game window's part of the turn cycle: the end of a turn, the turn
+// preparation, the lennik commands, the garrison track bar and the army
+// orders. The rules live in engine/; these handlers read the controls, call
+// the rules on the game and show the result.
 #include "ui/UnitGame.h"
 
-void TFormGame::ItemEndTurnClick() {}
-void TFormGame::InitializeBeforeTurn() {}
-void TFormGame::AI() {}
-void TFormGame::NextTurn() {}
-void TFormGame::btnCallLennikClick() {}
-void TFormGame::btnDismissLennikClick() {}
-void TFormGame::btnCallVassalClick() {}
-void TFormGame::tbArmyChange() {}
-void TFormGame::PMItemArmyMoveClick() {}
-void TFormGame::PMItemArmyAttackClick() {}
-void TFormGame::PMItemArmyCancelClick() {}
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabWidget>
+
+#include "core/GameState.h"
+#include "core/Names.h"
+#include "core/Random.h"
+#include "engine/ArmyOrders.h"
+#include "engine/Lenniks.h"
+#include "engine/TurnCycle.h"
+
+namespace {
+
+// The menus "Игра" and "Справка", with their entries in the menu bar.
+void SetMenusEnabled(TFormGame& w, bool on) {
+    for (QMenu* m : {w.ItemGame, w.ItemHelp}) {
+        m->menuAction()->setEnabled(on);
+        m->setEnabled(on);
+    }
+}
+
+QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)"); }
+
+// The widget part of the turn preparation for CurrentFeud, after the rules
+// have cleared his order and counted his garrison into ArmyToCastle.
+void FillTurnControls(TFormGame& w) {
+    const int c = Game.CurrentFeud;
+    if (!IsFeud(Game, c)) return;
+    const TFeud& f = Game.Feuds[c];
+
+    w.PCMain->show();
+    w.PCMain->setCurrentWidget(w.tsInformation);
+    w.LTime->setText(TimeText(Game.Year, Game.Week));
+    w.LJobLennik->setText(Weeks(f.JobLennik));
+    w.LJobVassal->setText(Weeks(f.JobVassal));
+    w.LLen->setText(QString::number(f.Len));
+    w.LLennik->setText(QString::number(f.Lennik));
+    w.LPeasant->setText(QString::number(f.Peasant));
+    w.LGrain->setText(QString::number(f.Grain));
+    w.LCow->setText(QString::number(f.Cow));
+    w.LHorse->setText(QString::number(f.Horse));
+    w.LAddLennik->setText(QString::number(f.AddLennik));
+    w.LAddGrain->setText(QString::number(f.AddGrain));
+    w.LAddCow->setText(QString::number(f.AddCow));
+    w.LAddHorse->setText(QString::number(f.AddHorse));
+
+    w.btnCallLennik->setEnabled(f.LennikInService != 1);
+    w.btnDismissLennik->setEnabled(f.LennikAppear > 0 && f.LennikInService == 1);
+    w.btnCallVassal->setEnabled(CanCallVassals(Game, c));
+    w.LArmyCommand->setText(QString());
+
+    // The track bar is set quietly, then read back once, so that no
+    // intermediate position reaches ArmyToCastle.
+    const int most = f.LennikAppear > 0 ? f.LennikAppear : 0;
+    {
+        const QSignalBlocker quiet(w.tbArmy);
+        w.tbArmy->setRange(0, most);
+        w.tbArmy->setPageStep(most / 10);
+        w.tbArmy->setTickInterval(most / 10);
+        w.tbArmy->setValue(qBound(0, Game.ArmyToCastle, most));
+    }
+    w.tbArmyChange();
+    w.tbArmy->setEnabled(f.ArmyFeud == c && f.LennikAppear > 0);
+    w.LMapQuantityArmy->setText(f.LennikAppear > 0 ? QString::number(f.LennikAppear - Game.ArmyToCastle)
+                                                   : QStringLiteral("0"));
+
+    w.cbSelectDipMode->setChecked(f.DipMode != 0);
+    QRadioButton* const views[] = {w.rbDipToFeudalShow, w.rbDipToFeudalTrue, w.rbDipFromFeudalShow,
+                                   w.rbDipFromFeudalTrue};
+    views[f.DipView <= 3 ? f.DipView : 0]->setChecked(true);
+    w.cbSelectDipModeClick();
+    w.DrawColorMap();
+}
+
+}  // namespace
+
+void TFormGame::ItemEndTurnClick() {
+    // The window's steps at the points of the cycle.
+    struct WindowHooks : TurnHooks {
+        TFormGame& w;
+        explicit WindowHooks(TFormGame& window) : w(window) {}
+        // Only a player's own choice is stored; a computer feudal's turn
+        // leaves the radio buttons as the last player set them.
+        int SelectedDipView() override {
+            return Game.Feuds[Game.CurrentFeud].Gamer == 1 ? w.SelectedDipView() : -1;
+        }
+        void BetweenTurns() override {
+            w.PCMain->hide();
+            SetMenusEnabled(w, false);
+            w.mEvent->hide();
+            w.BuildTreeRelation();
+            w.setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
+        }
+        // A computer feudal's turn shows nothing: the pages stay hidden from
+        // the end of one human turn to the start of the next, battle reports
+        // included. The rules have prepared his turn all the same.
+        void TurnPrepared() override {
+            if (Game.Feuds[Game.CurrentFeud].Gamer == 1) FillTurnControls(w);
+        }
+        void HumanTurnBegins() override {
+            w.mEvent->show();
+            SetMenusEnabled(w, true);
+            w.mEvent->clear();
+            const QString line = CalledByLine(Game, Game.CurrentFeud);
+            if (!line.isEmpty()) w.mEvent->appendPlainText(line);
+        }
+    };
+    WindowHooks hooks(*this);
+    EndTurn(Game, GameRandom, Msgs(), hooks);
+}
+
+void TFormGame::InitializeBeforeTurn() {
+    PrepareTurn(Game);
+    FillTurnControls(*this);
+}
+
+void TFormGame::AI() {
+    if (btnCallLennik->isEnabled()) btnCallLennikClick();
+}
+
+void TFormGame::NextTurn() { ::NextTurn(Game, GameRandom, Msgs()); }
+
+void TFormGame::btnCallLennikClick() {
+    CallLenniks(Game);
+    btnCallLennik->setEnabled(false);
+}
+
+void TFormGame::btnDismissLennikClick() {
+    DismissLenniks(Game);
+    btnCallLennik->setEnabled(false);
+    btnDismissLennik->setEnabled(false);
+}
+
+void TFormGame::btnCallVassalClick() {
+    CallVassals(Game);
+    btnCallVassal->setEnabled(false);
+}
+
+void TFormGame::tbArmyChange() {
+    Game.ArmyToCastle = tbArmy->value();
+    const int appear = IsFeud(Game, Game.CurrentFeud) ? Game.Feuds[Game.CurrentFeud].LennikAppear : 0;
+    const QString field = QString::number(static_cast<int64_t>(appear) - Game.ArmyToCastle);
+    LArmyToCastle->setText(QStringLiteral("Замок: ") + QString::number(Game.ArmyToCastle));
+    LArmyToArmy->setText(QStringLiteral("Войско: ") + field);
+    LMapQuantityArmy->setText(field);
+}
+
+void TFormGame::PMItemArmyMoveClick() {
+    if (OrderArmyMove(Game, Msgs())) LArmyCommand->setText(ArmyCommandText(Game, Game.CurrentFeud));
+}
+
+void TFormGame::PMItemArmyAttackClick() {
+    if (OrderArmyAttack(Game)) LArmyCommand->setText(ArmyCommandText(Game, Game.CurrentFeud));
+}
+
+void TFormGame::PMItemArmyCancelClick() {
+    CancelArmyOrder(Game);
+    LArmyCommand->setText(QString());
+}

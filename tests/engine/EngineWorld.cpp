@@ -6,6 +6,12 @@
 
 std::unique_ptr<TGameState> MakeWorld(int n, const int* lenniks, int len) {
     auto s = std::make_unique<TGameState>();
+    BuildWorld(*s, n, lenniks, len);
+    return s;
+}
+
+void BuildWorld(TGameState& state, int n, const int* lenniks, int len) {
+    TGameState* s = &state;
     ClearGameData(*s);
     FillNameTables(*s);
     s->QuantityFeud = static_cast<uint8_t>(n);
@@ -39,7 +45,6 @@ std::unique_ptr<TGameState> MakeWorld(int n, const int* lenniks, int len) {
     s->Year = 1;
     s->Week = 1;
     s->TurnIndex = 0;
-    return s;
 }
 
 QVector<int> SlotsOf(const TGameState& s, int f) {

@@ -46,6 +46,7 @@ struct RecordedMessages : Messages {
 // Every feud starts with the generated figures; feud 1 is the king and the
 // others his vassals unless a test changes it. Nobody is a player.
 std::unique_ptr<TGameState> MakeWorld(int n, const int* lenniks = nullptr, int len = 1000);
+void BuildWorld(TGameState& s, int n, const int* lenniks = nullptr, int len = 1000);
 
 // Occupied slots of feud f, in slot order.
 QVector<int> SlotsOf(const TGameState& s, int f);

@@ -156,7 +156,7 @@ TEST_F(GameWindowTest, ButtonsCheckBoxAndRadioButtons) {
         auto* button = Find<QAbstractButton>(b.name);
         ASSERT_NE(button, nullptr) << b.name;
         EXPECT_EQ(button->text(), QString::fromUtf8(b.caption)) << b.name;
-        EXPECT_EQ(button->isEnabled(), b.enabled) << b.name;
+        EXPECT_EQ(button->isEnabledTo(button->parentWidget()), b.enabled) << b.name;
     }
     EXPECT_TRUE(Find<QToolButton>("btnBuild")->autoRaise());  // a flat button
 
@@ -167,6 +167,7 @@ TEST_F(GameWindowTest, ButtonsCheckBoxAndRadioButtons) {
     EXPECT_EQ(disabled, (QStringList{"Экипировка", "Знания", "Тренировка", "Настройка"}));
 
     EXPECT_FALSE(form->cbSelectDipMode->isChecked());
+    EXPECT_FALSE(form->gbColorMap->isEnabled());  // follows the unchecked box
     EXPECT_TRUE(form->rbDipToFeudalShow->isChecked());
     EXPECT_FALSE(form->rbDipToFeudalTrue->isChecked());
 }

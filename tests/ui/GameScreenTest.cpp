@@ -1,0 +1,402 @@
+// The game screen in play: hover, the popup menu, the relation commands, the
+// diplomacy map's controls and the pages filled when shown.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "TestRealm.h"
+#include "core/Forms.h"
+#include "core/MapImage.h"
+#include "core/Names.h"
+#include "ui/UnitGame.h"
+
+namespace {
+
+class GameScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateForms();
+        form = FormGame;
+        ASSERT_NE(form, nullptr);
+        BuildRealm(Game, 1);
+    }
+    void TearDown() override {
+        DestroyForms();
+        ClearGameData(Game);
+    }
+
+    // The colour of feud f on the map as last painted.
+    Rgb ColourOf(int f) const {
+        const QPoint p = Inside(f);
+        return form->MapPicture().GetPixel(p.x(), p.y());
+    }
+    // Opens the popup over point p, as a right press there does.
+    void PopupAt(QPoint p) {
+        form->ImageMapMouseMove(p.x(), p.y());
+        form->PopupMapPopup();
+    }
+    bool Enabled(const QMenu* m) const { return m->menuAction()->isEnabled(); }
+    // The mover's field army: n serving lenniks, none in the castle, standing in feud at.
+    void FieldArmy(int n, int at) {
+        TFeud& f = Game.Feuds[Game.CurrentFeud];
+        f.LennikAppear = n;
+        f.ArmyFeud = static_cast<uint8_t>(at);
+        Game.ArmyToCastle = 0;
+    }
+    void SwitchDiplomacyMap(bool on) {
+        form->cbSelectDipMode->setChecked(on);
+        form->cbSelectDipModeClick();
+    }
+    QStringList TreeShape() const {
+        QStringList shape;
+        for (int i = 0; i < form->TreeRelation->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* top = form->TreeRelation->topLevelItem(i);
+            QString line = top->text(0);
+            for (int c = 0; c < top->childCount(); ++c) line += QStringLiteral(" / ") + top->child(c)->text(0);
+            shape << line;
+        }
+        return shape;
+    }
+
+    TFormGame* form = nullptr;
+};
+
+TEST_F(GameScreenTest, RepaintShowsTheMoversMapAndPanel) {
+    Game.Feuds[1].Len = 1475;
+    Game.Feuds[1].LennikAppear = 12;
+    form->DrawColorMap();
+    EXPECT_EQ(form->MapPicture().Width(), 400);
+    EXPECT_EQ(ColourOf(1), Colors::Lime);
+    EXPECT_EQ(ColourOf(4), Colors::Red);
+    EXPECT_EQ(form->MapPicture().GetPixel(100, 50), Colors::White);  // the outline
+    EXPECT_EQ(form->MapPicture().GetPixel(200, 50), Colors::Black);
+    EXPECT_EQ(form->ImageMap->pixmap().size(), QSize(400, 200));
+    EXPECT_EQ(form->LMapNameFeud->text(), FeudName(Game, 1));
+    EXPECT_EQ(form->LMapFeudal->text(), GetFullNameFeudal(Game, 1));
+    EXPECT_EQ(form->LMapLen->text(), QStringLiteral("1475"));
+    EXPECT_EQ(form->LMapLennikAppear->text(), QStringLiteral("12"));
+    EXPECT_EQ(form->LMapFertility->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->LSenVas->text(), QStringLiteral("Вассалов:"));
+    EXPECT_EQ(form->LMapSeniorVassal->text(), QStringLiteral("2"));
+}
+
+TEST_F(GameScreenTest, HoverShowsTheFeudUnderThePointer) {
+    Game.Feuds[7].Peasant = 310;
+    Game.Feuds[7].Fertility = 1.5;
+    Game.Feuds[7].LennikAppear = 4;
+    form->ImageMapMouseMove(Inside(7).x(), Inside(7).y());
+    EXPECT_EQ(Game.MapX, Inside(7).x());
+    EXPECT_EQ(Game.MapY, Inside(7).y());
+    EXPECT_EQ(form->LMapNameFeud->text(), FeudName(Game, 7));
+    EXPECT_EQ(form->LMapPeasant->text(), QStringLiteral("310"));
+    EXPECT_EQ(form->LMapFertility->text(), QLocale().toString(1.5));
+    EXPECT_EQ(form->LSenVas->text(), QStringLiteral("Сеньор:"));
+    EXPECT_EQ(form->LMapSeniorVassal->text(), GetFullNameFeudal(Game, 2));
+
+    // The king: the number of his vassals; an independent with none: 0.
+    form->ImageMapMouseMove(Inside(1).x(), Inside(1).y());
+    EXPECT_EQ(form->LSenVas->text(), QStringLiteral("Вассалов:"));
+    EXPECT_EQ(form->LMapSeniorVassal->text(), QStringLiteral("2"));
+    EXPECT_EQ(form->LMapFeudal->text(), QStringLiteral("Король Феодал1"));
+    form->ImageMapMouseMove(Inside(8).x(), Inside(8).y());
+    EXPECT_EQ(form->LMapSeniorVassal->text(), QStringLiteral("0"));
+    // A vassal record beyond the map's feuds still counts.
+    Game.Feuds[15].Senior = 8;
+    form->ImageMapMouseMove(Inside(8).x(), Inside(8).y());
+    EXPECT_EQ(form->LMapSeniorVassal->text(), QStringLiteral("1"));
+}
+
+TEST_F(GameScreenTest, HoverOverABorderBlanksNameAndFigures) {
+    form->ImageMapMouseMove(Inside(7).x(), Inside(7).y());
+    Game.Feuds[7].LennikAppear = 4;
+    form->ImageMapMouseMove(Inside(7).x(), Inside(7).y());
+    form->ImageMapMouseMove(200, 150);  // the line between 6 and 7
+    for (QLabel* l : {form->LMapNameFeud, form->LMapFeudal, form->LMapLen, form->LMapLennik, form->LMapPeasant,
+                      form->LMapCow, form->LMapHorse, form->LMapFertility, form->LMapPastureCow,
+                      form->LMapPastureHorse})
+        EXPECT_TRUE(l->text().isEmpty()) << l->objectName().toStdString();
+    EXPECT_EQ(form->LMapLennikAppear->text(), QStringLiteral("4"));
+    EXPECT_EQ(form->LSenVas->text(), QStringLiteral("Сеньор:"));
+    EXPECT_EQ(form->LMapSeniorVassal->text(), GetFullNameFeudal(Game, 2));
+    EXPECT_EQ(Game.MapX, 200);
+
+    // Points off the picture, as the control's edge may report, change nothing.
+    for (const QPoint p : {QPoint(-1, 50), QPoint(400, 50), QPoint(50, -1), QPoint(50, 200)}) {
+        form->ImageMapMouseMove(p.x(), p.y());
+        form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, p.x(), p.y());
+    }
+    EXPECT_EQ(Game.MapX, 200);
+    EXPECT_EQ(Game.MapY, 150);
+    EXPECT_TRUE(form->LMapNameFeud->text().isEmpty());
+}
+
+TEST_F(GameScreenTest, PopupOverOwnFeudWithTheArmyAtHome) {
+    FieldArmy(10, 1);
+    Game.Feuds[1].ArmyCommand = ArmyNone;
+    PopupAt(Inside(1));
+    EXPECT_EQ(Game.CursorFeud, 1);
+    EXPECT_EQ(Game.SelectFeud, 1);
+    EXPECT_TRUE(Enabled(form->PMItemArmy));
+    EXPECT_FALSE(form->PMItemArmyMove->isEnabled());
+    EXPECT_FALSE(form->PMItemArmyAttack->isEnabled());
+    EXPECT_TRUE(Enabled(form->PMItemArmyDefence));
+    EXPECT_FALSE(form->PMItemArmyCancel->isEnabled());
+    EXPECT_FALSE(Enabled(form->PMItemDiplomacy));
+    EXPECT_FALSE(form->PMItemArrive->isEnabled());
+}
+
+TEST_F(GameScreenTest, PopupOverANeighbourAndOverAFarFeud) {
+    FieldArmy(10, 1);
+    Game.Feuds[1].ArmyCommand = ArmyAttack;
+    PopupAt(Inside(2));
+    EXPECT_EQ(Game.SelectFeud, 2);
+    EXPECT_TRUE(Enabled(form->PMItemArmy));
+    EXPECT_TRUE(form->PMItemArmyMove->isEnabled());
+    EXPECT_TRUE(form->PMItemArmyAttack->isEnabled());
+    EXPECT_FALSE(Enabled(form->PMItemArmyDefence));
+    EXPECT_TRUE(form->PMItemArmyCancel->isEnabled());
+    EXPECT_TRUE(Enabled(form->PMItemDiplomacy));
+
+    PopupAt(Inside(7));  // two cells away from the army
+    EXPECT_TRUE(Enabled(form->PMItemArmy));
+    EXPECT_FALSE(form->PMItemArmyMove->isEnabled());
+    EXPECT_FALSE(form->PMItemArmyAttack->isEnabled());
+    EXPECT_FALSE(Enabled(form->PMItemArmyDefence));
+    EXPECT_TRUE(Enabled(form->PMItemDiplomacy));
+
+    // An army abroad may be sent home, and may even "capture" it.
+    FieldArmy(10, 5);
+    PopupAt(Inside(1));
+    EXPECT_TRUE(form->PMItemArmyMove->isEnabled());
+    EXPECT_TRUE(form->PMItemArmyAttack->isEnabled());
+    EXPECT_FALSE(Enabled(form->PMItemDiplomacy));
+}
+
+TEST_F(GameScreenTest, PopupWithNoFieldArmyOrOverABorder) {
+    FieldArmy(10, 1);
+    Game.ArmyToCastle = 10;  // all in the castle
+    PopupAt(Inside(2));
+    EXPECT_FALSE(Enabled(form->PMItemArmy));
+    FieldArmy(0, 1);  // none serving
+    PopupAt(Inside(2));
+    EXPECT_FALSE(Enabled(form->PMItemArmy));
+    EXPECT_FALSE(form->PMItemArmyCancel->isEnabled());
+
+    // Over a border line nothing can be ordered or declared.
+    FieldArmy(10, 1);
+    PopupAt(QPoint(100, 50));
+    EXPECT_EQ(Game.CursorFeud, 0);
+    EXPECT_EQ(Game.SelectFeud, 0);
+    EXPECT_FALSE(Enabled(form->PMItemArmy));
+    EXPECT_FALSE(Enabled(form->PMItemDiplomacy));
+    form->PMDipDeclTrueAllyClick();
+    form->PMDipMarkTrueEnemyClick();
+    for (int j = 0; j <= MaxFeud; ++j) {
+        EXPECT_EQ(Game.Feuds[1].DipToFeudalShow[j], 0) << j;
+        EXPECT_EQ(Game.Feuds[1].DipToFeudalTrue[j], 0) << j;
+    }
+}
+
+TEST_F(GameScreenTest, RightPressReachesTheMapBeforeThePopupOpens) {
+    form->show();
+    SwitchDiplomacyMap(true);
+    const QPoint p = Inside(3);
+    form->ImageMapMouseMove(p.x(), p.y());
+    QTest::mousePress(form->ImageMap, Qt::RightButton, Qt::NoModifier, p);
+    EXPECT_EQ(Game.CursorFeud, 3);  // recorded by the press
+    EXPECT_EQ(Game.DipFeud, 1);     // but a right press picks no new DipFeud
+    QTest::mouseRelease(form->ImageMap, Qt::RightButton, Qt::NoModifier, p);
+
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, p, form->ImageMap->mapToGlobal(p));
+    QApplication::sendEvent(form->ImageMap, &menuEvent);
+    EXPECT_EQ(Game.SelectFeud, 3);
+    EXPECT_TRUE(form->PopupMap->isVisible());
+    form->PopupMap->close();
+    form->hide();
+}
+
+TEST_F(GameScreenTest, RelationCommandsChangeOnlyTheMoversTable) {
+    SwitchDiplomacyMap(true);
+    PopupAt(Inside(2));
+    form->PMDipDeclTruePeace->trigger();
+    EXPECT_EQ(Game.Feuds[1].DipToFeudalShow[2], Peace);
+    EXPECT_EQ(ColourOf(2), Colors::Green);  // repainted at once
+
+    form->PMDipMarkTrueEnemy->trigger();
+    EXPECT_EQ(Game.Feuds[1].DipToFeudalTrue[2], Enemy);
+    EXPECT_EQ(ColourOf(2), Colors::Green);  // the true relation shows only in its own view
+    form->rbDipToFeudalTrue->click();
+    EXPECT_EQ(ColourOf(2), Colors::Maroon);
+
+    // Every command writes its code.
+    const struct {
+        QAction* action;
+        int8_t code;
+        bool declared;
+    } commands[] = {
+        {form->PMDipDeclTruePersEnemy, PersEnemy, true}, {form->PMDipDeclTrueEnemy, Enemy, true},
+        {form->PMDipDeclTrueAlly, Ally, true},           {form->PMDipMarkTruePersEnemy, PersEnemy, false},
+        {form->PMDipMarkTrueUnknown, Unknown, false},    {form->PMDipMarkTruePeace, Peace, false},
+        {form->PMDipMarkTrueAlly, Ally, false},
+    };
+    for (const auto& c : commands) {
+        c.action->trigger();
+        EXPECT_EQ(c.declared ? Game.Feuds[1].DipToFeudalShow[2] : Game.Feuds[1].DipToFeudalTrue[2], c.code)
+            << c.action->objectName().toStdString();
+    }
+
+    // Feud 2's own tables never moved.
+    for (int j = 1; j <= MaxFeud; ++j) {
+        EXPECT_EQ(Game.Feuds[2].DipToFeudalShow[j], 0);
+        EXPECT_EQ(Game.Feuds[2].DipToFeudalTrue[j], 0);
+        EXPECT_EQ(Game.Feuds[2].DipFromFeudalShow[j], 0);
+        EXPECT_EQ(Game.Feuds[2].DipFromFeudalTrue[j], 0);
+    }
+}
+
+TEST_F(GameScreenTest, RelationsSurviveTheOtherPlayersTurns) {
+    PopupAt(Inside(4));
+    form->PMDipDeclTrueEnemyClick();
+    form->PMDipMarkTruePersEnemyClick();
+
+    // Feudal 4 takes his turn and answers in kind, on his own diplomacy map.
+    Game.CurrentFeud = Game.DipFeud = 4;
+    SwitchDiplomacyMap(true);
+    PopupAt(Inside(1));
+    form->PMDipDeclTrueAllyClick();
+    // Looking at feudal 1's declarations shows 4 as 1 declared him.
+    form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, Inside(1).x(), Inside(1).y());
+    EXPECT_EQ(Game.DipFeud, 1);
+    EXPECT_EQ(ColourOf(4), Colors::Maroon);
+    EXPECT_EQ(ColourOf(1), Colors::Aqua);
+
+    Game.CurrentFeud = Game.DipFeud = 1;
+    EXPECT_EQ(Game.Feuds[1].DipToFeudalShow[4], Enemy);
+    EXPECT_EQ(Game.Feuds[1].DipToFeudalTrue[4], PersEnemy);
+    EXPECT_EQ(Game.Feuds[4].DipToFeudalShow[1], Ally);
+    EXPECT_EQ(Game.Feuds[4].DipToFeudalTrue[1], Unknown);
+    EXPECT_EQ(Game.Feuds[1].DipMode, 0);
+    EXPECT_EQ(Game.Feuds[4].DipMode, 1);
+}
+
+TEST_F(GameScreenTest, DiplomacyMapSwitchAndClicks) {
+    SwitchDiplomacyMap(true);
+    EXPECT_EQ(Game.Feuds[1].DipMode, 1);
+    EXPECT_TRUE(form->gbColorMap->isEnabled());
+    EXPECT_EQ(ColourOf(1), Colors::Aqua);
+
+    // A left click on another feud shows that feudal's relations; on a border, nothing.
+    form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, Inside(6).x(), Inside(6).y());
+    EXPECT_EQ(Game.DipFeud, 6);
+    EXPECT_EQ(ColourOf(6), Colors::Aqua);
+    EXPECT_EQ(ColourOf(1), Colors::Yellow);
+    form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, 100, 150);
+    EXPECT_EQ(Game.DipFeud, 6);
+    EXPECT_EQ(Game.CursorFeud, 0);
+
+    // Switching the map off makes the mover DipFeud again.
+    SwitchDiplomacyMap(false);
+    EXPECT_EQ(Game.Feuds[1].DipMode, 0);
+    EXPECT_EQ(Game.DipFeud, 1);
+    EXPECT_FALSE(form->gbColorMap->isEnabled());
+    EXPECT_EQ(ColourOf(1), Colors::Lime);
+
+    // On the political map a click changes nothing.
+    Game.CursorFeud = 0;
+    form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, Inside(6).x(), Inside(6).y());
+    EXPECT_EQ(Game.DipFeud, 1);
+    EXPECT_EQ(Game.CursorFeud, 0);
+}
+
+TEST_F(GameScreenTest, ArmyPageAveragesAndTurnout) {
+    Game.Feuds[1].Lennik = 7;
+    const int health[] = {25, 25, 26};
+    for (int n = 0; n < 3; ++n) {
+        TLennik& l = Game.Lenniks[10 + n * 1000];
+        l.Feud = 1;
+        l.Appear = 1;
+        l.Health = health[n];
+        l.Spear = n == 2 ? -1 : 0;  // -1 / 3 truncates towards zero
+        l.Battle = 5;
+    }
+    Game.Lenniks[5].Feud = 1;  // at home: does not count
+    Game.Lenniks[5].Health = 1000;
+    Game.Lenniks[6].Feud = 2;  // another lord's
+    Game.Lenniks[6].Appear = 1;
+
+    form->PCMain->setCurrentWidget(form->tsArmy);  // the page's show event fills it
+    EXPECT_EQ(form->LLennikQuantity->text(), QStringLiteral("3"));
+    EXPECT_EQ(form->LLennikPercent->text(), QStringLiteral("42"));  // 3 of 7
+    EXPECT_EQ(form->LLennikHealth->text(), QStringLiteral("25"));
+    EXPECT_EQ(form->LLennikSpear->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->LLennikBattle->text(), QStringLiteral("5"));
+    EXPECT_EQ(form->LLennikArmour->text(), QStringLiteral("0"));
+
+    // Serving lenniks but no Lennik figure: no turnout, the averages stay.
+    Game.Feuds[1].Lennik = 0;
+    form->tsArmyShow();
+    EXPECT_TRUE(form->LLennikPercent->text().isEmpty());
+    EXPECT_EQ(form->LLennikHealth->text(), QStringLiteral("25"));
+
+    // Nobody serving: 0 and empty lines.
+    for (int n = 0; n < 3; ++n) Game.Lenniks[10 + n * 1000].Appear = 0;
+    form->tsArmyShow();
+    EXPECT_EQ(form->LLennikQuantity->text(), QStringLiteral("0"));
+    EXPECT_TRUE(form->LLennikPercent->text().isEmpty());
+    EXPECT_TRUE(form->LLennikHealth->text().isEmpty());
+    EXPECT_TRUE(form->LLennikBattle->text().isEmpty());
+}
+
+TEST_F(GameScreenTest, ArmyAveragesOfHugeFiguresDoNotWrap) {
+    for (int n = 1; n <= 3; ++n) {
+        Game.Lenniks[n] = TLennik{};
+        Game.Lenniks[n].Feud = 1;
+        Game.Lenniks[n].Appear = 1;
+        Game.Lenniks[n].Strength = 2000000000;
+    }
+    form->tsArmyShow();
+    EXPECT_EQ(form->LLennikStrength->text(), QStringLiteral("2000000000"));
+}
+
+TEST_F(GameScreenTest, FeudalPageShowsTheMover) {
+    Game.Feuds[1].Auth = 50;
+    Game.Feuds[1].Hand = 3;
+    Game.Feuds[1].PrisonerOur = -4;
+    form->PCMain->setCurrentWidget(form->tsFeudal);
+    EXPECT_EQ(form->LFeudalAuth->text(), QStringLiteral("50"));
+    EXPECT_EQ(form->LFEudalHand->text(), QStringLiteral("3"));
+    EXPECT_EQ(form->LFeudalPrisonerOur->text(), QStringLiteral("-4"));
+}
+
+TEST_F(GameScreenTest, RelationTreeOfKingAndIndependents) {
+    form->PCMain->setCurrentWidget(form->tsDiplomacy);
+    // 7 is a vassal of a vassal: nowhere in the tree.
+    EXPECT_EQ(TreeShape(), (QStringList{"Феодал1 / Феодал2 / Феодал3", "Феодал4 / Феодал5 / Феодал6", "Феодал8"}));
+    EXPECT_FALSE(form->TreeRelation->topLevelItem(0)->isExpanded());
+}
+
+TEST_F(GameScreenTest, RelationTreeWithNoKing) {
+    for (int f = 1; f <= 8; ++f) Game.Feuds[f].Senior = 0;
+    Game.Feuds[2].Senior = 1;
+    Game.KingFeud = 0;
+    form->BuildTreeRelation();
+    EXPECT_EQ(TreeShape(), (QStringList{"Феодал1 / Феодал2", "Феодал3", "Феодал4", "Феодал5", "Феодал6", "Феодал7",
+                                        "Феодал8"}));
+    // With no game at all the tree is simply empty.
+    ClearGameData(Game);
+    form->BuildTreeRelation();
+    EXPECT_EQ(form->TreeRelation->topLevelItemCount(), 0);
+}
+
+}  // namespace
