@@ -1,10 +1,11 @@
 #include "core/Picture.h"
+
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 namespace {
 
@@ -12,56 +13,249 @@ uint32_t U16(const uchar* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 uint32_t U32(const uchar* p) { return U16(p) | U16(p + 2) << 16; }
 int32_t S32(const uchar* p) { return static_cast<int32_t>(U32(p)); }
 
-// Checks the headers of a Windows bitmap before the image reader sees it, so
-// that a crafted header can neither make it take huge memory nor pass a
-// truncated file off as a picture. Returns an empty text when the file looks sound.
-QString CheckBitmapHeader(const QByteArray& bytes) {
-    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
-    const qint64 size = bytes.size();
-    if (size < 2 || p[0] != 'B' || p[1] != 'M')
-        return QStringLiteral("файл не является рисунком BMP");
-    if (size < 14 + 12) return QStringLiteral("файл обрезан: заголовок рисунка неполон");
-    const uint32_t dataOffset = U32(p + 10);
-    const uint32_t headerSize = U32(p + 14);
-    if (headerSize != 12 && headerSize != 16 && headerSize != 40 && headerSize != 52 &&
-        headerSize != 56 && headerSize != 64 && headerSize != 108 && headerSize != 124)
+// Widens a channel value of the given width to 8 bits by repeating its bits,
+// so that the largest value becomes 255 and 0 stays 0.
+uint8_t Widen(uint32_t value, int width) {
+    if (width <= 0) return 0;
+    if (width >= 8) return uint8_t(value >> (width - 8));
+    uint32_t out = 0;
+    for (int pos = 8 - width; pos > -width; pos -= width) out |= pos >= 0 ? value << pos : value >> -pos;
+    return uint8_t(out);
+}
+
+// One colour channel of a 16- or 32-bit pixel.
+struct Channel {
+    uint32_t mask = 0;
+    int shift = 0;
+    int width = 0;
+    explicit Channel(uint32_t m = 0) : mask(m) {
+        if (m == 0) return;
+        shift = std::countr_zero(m);
+        width = std::bit_width(m >> shift);
+    }
+    uint8_t Of(uint32_t pixel) const { return Widen((pixel & mask) >> shift, width); }
+};
+
+// A Windows bitmap read from bytes: every depth, run-length encoding, bit
+// fields, the old 12-byte header, rows bottom-up or top-down. Every header
+// value is checked before it is used, so a crafted file can neither read
+// outside the bytes nor make the reader take more than the size limits allow.
+class BitmapDecoder {
+public:
+    explicit BitmapDecoder(const QByteArray& bytes)
+        : p_(reinterpret_cast<const uchar*>(bytes.constData())), size_(bytes.size()) {}
+
+    // Empty text on success; the reason in words otherwise.
+    QString Decode(int& width, int& height, std::vector<uint8_t>& pixels);
+
+private:
+    QString ReadHeaders();
+    QString DecodeRows();
+    QString DecodeRunLengths();
+    void Put(int x, int row, Rgb c) {
+        // row counts from the first row in the file
+        if (x < 0 || x >= width_ || row < 0 || row >= height_) return;
+        const int y = topDown_ ? row : height_ - 1 - row;
+        uint8_t* px = &(*out_)[(size_t(y) * size_t(width_) + size_t(x)) * 3];
+        px[0] = c.r;
+        px[1] = c.g;
+        px[2] = c.b;
+    }
+
+    const uchar* p_;
+    qint64 size_;
+    int width_ = 0, height_ = 0;
+    bool topDown_ = false;
+    uint32_t bits_ = 0, compression_ = 0;
+    qint64 dataOffset_ = 0;
+    Channel red_, green_, blue_;
+    Rgb palette_[256];
+    std::vector<uint8_t>* out_ = nullptr;
+};
+
+QString BitmapDecoder::Decode(int& width, int& height, std::vector<uint8_t>& pixels) {
+    const QString why = ReadHeaders();
+    if (!why.isEmpty()) return why;
+    std::vector<uint8_t> buffer(size_t(width_) * size_t(height_) * 3, 0);
+    out_ = &buffer;
+    const QString dataWhy = (compression_ == 1 || compression_ == 2) ? DecodeRunLengths() : DecodeRows();
+    if (!dataWhy.isEmpty()) return dataWhy;
+    width = width_;
+    height = height_;
+    pixels.swap(buffer);
+    return QString();
+}
+
+QString BitmapDecoder::ReadHeaders() {
+    const QString damaged = QStringLiteral("повреждён заголовок рисунка");
+    const QString shortHeader = QStringLiteral("файл обрезан: заголовок рисунка неполон");
+    if (size_ < 2 || p_[0] != 'B' || p_[1] != 'M') return QStringLiteral("файл не является рисунком BMP");
+    if (size_ < 14 + 4) return shortHeader;
+    const uint32_t headerSize = U32(p_ + 14);
+    if (headerSize != 12 && headerSize != 16 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
+        headerSize != 64 && headerSize != 108 && headerSize != 124)
         return QStringLiteral("неизвестный формат заголовка BMP (%1 байт)").arg(headerSize);
-    if (size < 14 + qint64(headerSize)) return QStringLiteral("файл обрезан: заголовок рисунка неполон");
+    if (size_ < 14 + qint64(headerSize)) return shortHeader;
+    const bool os2 = headerSize == 16 || headerSize == 64;
 
     int64_t width, height;
-    uint32_t planes, bits, compression = 0;
+    uint32_t planes, colorsUsed = 0;
     if (headerSize == 12) {
-        width = U16(p + 18);
-        height = static_cast<int16_t>(U16(p + 20));
-        planes = U16(p + 22);
-        bits = U16(p + 24);
+        width = U16(p_ + 18);
+        height = static_cast<int16_t>(U16(p_ + 20));
+        planes = U16(p_ + 22);
+        bits_ = U16(p_ + 24);
     } else {
-        width = S32(p + 18);
-        height = S32(p + 22);
-        planes = U16(p + 26);
-        bits = U16(p + 28);
-        if (headerSize >= 20) compression = U32(p + 30);
+        width = S32(p_ + 18);
+        height = S32(p_ + 22);
+        planes = U16(p_ + 26);
+        bits_ = U16(p_ + 28);
+        if (headerSize >= 20) compression_ = U32(p_ + 30);
+        if (headerSize >= 36) colorsUsed = U32(p_ + 46);
     }
-    const int64_t absHeight = height < 0 ? -height : height;
+    topDown_ = height < 0;
+    const int64_t absHeight = topDown_ ? -height : height;
     if (width <= 0 || absHeight <= 0 || width > Picture::MaxSide || absHeight > Picture::MaxSide)
         return QStringLiteral("недопустимые размеры рисунка в заголовке (%1 × %2)").arg(width).arg(height);
-    if (planes != 1) return QStringLiteral("повреждён заголовок рисунка");
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return QStringLiteral("неподдерживаемая глубина цвета: %1 бит").arg(bits);
-    const bool rle = compression == 1 || compression == 2;
-    if (compression == 1 && bits != 8) return QStringLiteral("повреждён заголовок рисунка");
-    if (compression == 2 && bits != 4) return QStringLiteral("повреждён заголовок рисунка");
-    if (compression != 0 && !rle && compression != 3 && compression != 6)
-        return QStringLiteral("неподдерживаемое сжатие рисунка (%1)").arg(compression);
-    if (rle && height < 0) return QStringLiteral("повреждён заголовок рисунка");
-    if (dataOffset < 14 + headerSize || dataOffset > size)
-        return QStringLiteral("файл обрезан: нет данных рисунка");
-    if (!rle) {
-        const int64_t stride = ((width * bits + 31) / 32) * 4;
-        if (int64_t(dataOffset) + stride * absHeight > size)
-            return QStringLiteral("файл обрезан: данных рисунка меньше, чем указано в заголовке");
+    if (width * absHeight > Picture::MaxPixels)
+        return QStringLiteral("рисунок слишком велик (%1 × %2)").arg(width).arg(absHeight);
+    width_ = int(width);
+    height_ = int(absHeight);
+    if (planes != 1) return damaged;
+    if (bits_ != 1 && bits_ != 4 && bits_ != 8 && bits_ != 16 && bits_ != 24 && bits_ != 32)
+        return QStringLiteral("неподдерживаемая глубина цвета: %1 бит").arg(bits_);
+
+    const bool bitfields = (compression_ == 3 || compression_ == 6) && !os2;
+    if (compression_ > 2 && !bitfields) return QStringLiteral("неподдерживаемое сжатие рисунка (%1)").arg(compression_);
+    if (compression_ == 1 && bits_ != 8) return damaged;
+    if (compression_ == 2 && bits_ != 4) return damaged;
+    if (bitfields && bits_ != 16 && bits_ != 32) return damaged;
+    if ((compression_ == 1 || compression_ == 2) && topDown_) return damaged;
+
+    // Colour masks: in the header from 52 bytes on, else right after it.
+    qint64 tableStart = 14 + qint64(headerSize);
+    if (bitfields) {
+        qint64 masksAt = 14 + 40;
+        if (headerSize < 52) {
+            tableStart += compression_ == 6 ? 16 : 12;
+            if (tableStart > size_) return shortHeader;
+        }
+        red_ = Channel(U32(p_ + masksAt));
+        green_ = Channel(U32(p_ + masksAt + 4));
+        blue_ = Channel(U32(p_ + masksAt + 8));
+    } else if (bits_ == 16) {
+        red_ = Channel(0x7C00);
+        green_ = Channel(0x03E0);
+        blue_ = Channel(0x001F);
+    } else {
+        red_ = Channel(0x00FF0000);
+        green_ = Channel(0x0000FF00);
+        blue_ = Channel(0x000000FF);
+    }
+
+    dataOffset_ = U32(p_ + 10);
+    if (dataOffset_ < tableStart || dataOffset_ > size_) return QStringLiteral("файл обрезан: нет данных рисунка");
+
+    // The palette: as many entries as the header says, or the full table, but
+    // never past the start of the pixel data. Indices past it read black.
+    for (Rgb& c : palette_) c = Colors::Black;
+    if (bits_ <= 8) {
+        const int entry = headerSize == 12 ? 3 : 4;
+        int64_t count = int64_t(1) << bits_;
+        if (colorsUsed != 0 && colorsUsed < count) count = colorsUsed;
+        count = std::min<int64_t>(count, (dataOffset_ - tableStart) / entry);
+        if (count <= 0) return QStringLiteral("повреждён рисунок: нет палитры");
+        for (int64_t i = 0; i < count; ++i) {
+            const uchar* e = p_ + tableStart + i * entry;
+            palette_[i] = Rgb{e[2], e[1], e[0]};
+        }
     }
     return QString();
+}
+
+QString BitmapDecoder::DecodeRows() {
+    const int64_t stride = ((int64_t(width_) * bits_ + 31) / 32) * 4;
+    if (dataOffset_ + stride * height_ > size_)
+        return QStringLiteral("файл обрезан: данных рисунка меньше, чем указано в заголовке");
+    for (int row = 0; row < height_; ++row) {
+        const uchar* line = p_ + dataOffset_ + stride * row;
+        for (int x = 0; x < width_; ++x) {
+            switch (bits_) {
+            case 1:
+            case 4:
+            case 8: {
+                const int bit = x * int(bits_);
+                const int index = (line[bit / 8] >> (8 - int(bits_) - bit % 8)) & ((1 << bits_) - 1);
+                Put(x, row, palette_[index]);
+                break;
+            }
+            case 16: {
+                const uint32_t v = U16(line + 2 * x);
+                Put(x, row, Rgb{red_.Of(v), green_.Of(v), blue_.Of(v)});
+                break;
+            }
+            case 24:
+                Put(x, row, Rgb{line[3 * x + 2], line[3 * x + 1], line[3 * x]});
+                break;
+            default: {
+                const uint32_t v = U32(line + 4 * x);
+                Put(x, row, Rgb{red_.Of(v), green_.Of(v), blue_.Of(v)});
+            }
+            }
+        }
+    }
+    return QString();
+}
+
+QString BitmapDecoder::DecodeRunLengths() {
+    // Pixels the codes skip keep the first palette colour.
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) Put(x, y, palette_[0]);
+    const bool four = bits_ == 4;
+    qint64 at = dataOffset_;
+    int x = 0, row = 0;
+    for (;;) {
+        if (at + 2 > size_) {
+            // A file may end without the end-of-picture code once every row is there.
+            if (row >= height_) return QString();
+            return QStringLiteral("файл обрезан: сжатые данные рисунка неполны");
+        }
+        const int count = p_[at], value = p_[at + 1];
+        at += 2;
+        // Pixels past the right edge or the last row are dropped unwritten, so
+        // the work stays within the picture's size however long the codes run.
+        const bool inside = row < height_;
+        const int room = inside ? std::max(0, width_ - x) : 0;
+        if (count > 0) {
+            for (int i = 0; i < std::min(count, room); ++i) {
+                const int index = four ? ((i % 2 == 0) ? value >> 4 : value & 0x0F) : value;
+                Put(x + i, row, palette_[index]);
+            }
+            x += count;
+        } else if (value == 0) {  // end of line
+            x = 0;
+            ++row;
+        } else if (value == 1) {  // end of picture
+            return QString();
+        } else if (value == 2) {  // move right and up
+            if (at + 2 > size_) return QStringLiteral("файл обрезан: сжатые данные рисунка неполны");
+            x += p_[at];
+            row += p_[at + 1];
+            at += 2;
+        } else {  // a stretch of literal pixels, padded to an even number of bytes
+            const qint64 bytes = four ? (value + 1) / 2 : value;
+            if (at + bytes > size_) return QStringLiteral("файл обрезан: сжатые данные рисунка неполны");
+            for (int i = 0; i < std::min(value, room); ++i) {
+                const int index = four ? ((i % 2 == 0) ? p_[at + i / 2] >> 4 : p_[at + i / 2] & 0x0F) : p_[at + i];
+                Put(x + i, row, palette_[index]);
+            }
+            x += value;
+            at += bytes + (bytes % 2);
+        }
+        // Coordinates only grow; keep them far from overflow on endless input.
+        if (x > Picture::MaxSide * 2) x = Picture::MaxSide * 2;
+        if (row > Picture::MaxSide * 2) row = Picture::MaxSide * 2;
+    }
 }
 
 }  // namespace
@@ -89,22 +283,17 @@ bool Picture::Load(const QString& path, QString* error) {
 }
 
 bool Picture::LoadFromData(const QByteArray& bytes, QString* error) {
-    const QString why = CheckBitmapHeader(bytes);
+    BitmapDecoder decoder(bytes);
+    int width = 0, height = 0;
+    std::vector<uint8_t> pixels;
+    const QString why = decoder.Decode(width, height, pixels);
     if (!why.isEmpty()) {
         if (error) *error = why;
         return false;
     }
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setAllocationLimit(256);  // megabytes; the header check keeps real pictures far below
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        if (error) *error = QStringLiteral("файл повреждён: %1").arg(reader.errorString());
-        return false;
-    }
-    FromImage(image);
+    width_ = width;
+    height_ = height;
+    pixels_.swap(pixels);
     return true;
 }
 

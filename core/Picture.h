@@ -29,9 +29,10 @@ constexpr Rgb Blue{0, 0, 255};
 
 class Picture {
 public:
-    // Largest side and file size a map picture may have; anything larger is
-    // refused before any pixel memory is taken.
+    // Largest side, pixel count and file size a picture may have; anything
+    // larger is refused before any pixel memory is taken.
     static constexpr int MaxSide = 8192;
+    static constexpr int64_t MaxPixels = int64_t(4096) * 4096;
     static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 
     Picture() = default;

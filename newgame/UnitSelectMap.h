@@ -1,10 +1,19 @@
+// "Выбор карты и количества феодалов": the first dialog of a new game. The
+// player picks a map file and the number of human players; the file is
+// checked and its feuds found as soon as it is chosen.
 #pragma once
 
 #include <QDialog>
 
 #include "core/Picture.h"
 
-// "Выбор карты и количества феодалов": the map file and the number of players.
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QToolButton;
+class MapImage;
+
 class TFormSelectMap : public QDialog {
     Q_OBJECT
 public:
@@ -16,11 +25,46 @@ public:
 
     // Reloads and checks the file named by OpenMap.
     void Initialize();
+    // Region detection on the loaded picture: fills the game's map grid,
+    // feud count and anchors.
+    void InitializeMap();
+    // "<" is usable except at 1, ">" except at the number of feuds.
+    void TestPosition();
 
     // The picture of the last loaded map in the colours of the file.
     const Picture& MapPicture() const { return picture_; }
+    // True while the current file is an accepted map.
+    bool MapAccepted() const { return mapAccepted_; }
+
+    QLabel* LabelMap = nullptr;  // "Карта:"
+    QLabel* LNameMap = nullptr;
+    MapImage* ImageMap = nullptr;
+    QGroupBox* gbGamer = nullptr;
+    QLabel* LabelGamer = nullptr;  // "Игроков:"
+    QSlider* TBQuantityGamer = nullptr;
+    QLabel* LQG = nullptr;
+    QToolButton* sbDown = nullptr;
+    QToolButton* sbUp = nullptr;
+    QPushButton* ButtonSelectMap = nullptr;
+    QPushButton* btnOk = nullptr;
+    QPushButton* btn = nullptr;
+
+public slots:
+    void ButtonSelectMapClick();
+    void TBQuantityGamerChange();
+    void sbDownClick();
+    void sbUpClick();
+    void btnOkClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
-    Picture picture_;
+    // The dialog without a usable map: no preview, no players, no OK.
+    void ShowNoMap();
+
+    Picture picture_;    // as the file holds it: the preview and the base of the game map
+    Picture detection_;  // the working copy region detection paints its markers on
     QString openMapFileName_;
+    bool mapAccepted_ = false;
 };
