@@ -1,5 +1,5 @@
 // Fuzzes what a map file goes through: loading the picture, and for a picture
-// of the map's size the detection of its feuds.
+// of the map's size the detection of its feuds and the world it makes.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
