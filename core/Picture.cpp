@@ -51,6 +51,8 @@ public:
 private:
     QString ReadHeaders();
     QString DecodeRows();
+    // Bytes of one uncompressed row, padded to four bytes.
+    int64_t RowStride() const { return ((int64_t(width_) * bits_ + 31) / 32) * 4; }
     QString DecodeRunLengths();
     void Put(int x, int row, Rgb c) {
         // row counts from the first row in the file
@@ -76,9 +78,13 @@ private:
 QString BitmapDecoder::Decode(int& width, int& height, std::vector<uint8_t>& pixels) {
     const QString why = ReadHeaders();
     if (!why.isEmpty()) return why;
+    const bool runLengths = compression_ == 1 || compression_ == 2;
+    // Uncompressed rows must all be in the file before any pixel memory is taken.
+    if (!runLengths && dataOffset_ + RowStride() * height_ > size_)
+        return QStringLiteral("файл обрезан: данных рисунка меньше, чем указано в заголовке");
     std::vector<uint8_t> buffer(size_t(width_) * size_t(height_) * 3, 0);
     out_ = &buffer;
-    const QString dataWhy = (compression_ == 1 || compression_ == 2) ? DecodeRunLengths() : DecodeRows();
+    const QString dataWhy = runLengths ? DecodeRunLengths() : DecodeRows();
     if (!dataWhy.isEmpty()) return dataWhy;
     width = width_;
     height = height_;
@@ -183,9 +189,7 @@ QString BitmapDecoder::ReadHeaders() {
 }
 
 QString BitmapDecoder::DecodeRows() {
-    const int64_t stride = ((int64_t(width_) * bits_ + 31) / 32) * 4;
-    if (dataOffset_ + stride * height_ > size_)
-        return QStringLiteral("файл обрезан: данных рисунка меньше, чем указано в заголовке");
+    const int64_t stride = RowStride();
     for (int row = 0; row < height_; ++row) {
         const uchar* line = p_ + dataOffset_ + stride * row;
         for (int x = 0; x < width_; ++x) {
