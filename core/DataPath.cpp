@@ -14,6 +14,6 @@ QString DataFilePath(const QString& relative) {
     candidates << QStringLiteral(MARCHFELL_INSTALL_DATADIR "/") + relative
                << QStringLiteral(MARCHFELL_SOURCE_ASSETS "/") + relative;
     for (const QString& c : candidates)
-        if (QFileInfo::exists(c)) return QFileInfo(c).absoluteFilePath();
+        if (QFileInfo::exists(c)) return QDir::cleanPath(QFileInfo(c).absoluteFilePath());
     return QDir::cleanPath(QStringLiteral(MARCHFELL_INSTALL_DATADIR "/") + relative);
 }

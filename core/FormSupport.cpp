@@ -6,9 +6,13 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTranslator>
 #include <QWidget>
 
 void InitApplication(QApplication& app) {
@@ -23,6 +27,14 @@ void InitApplication(QApplication& app) {
     app.setFont(font);
     const QIcon icon(DataFilePath(QStringLiteral("pictures/marchfell.png")));
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
+    // The toolkit's own words (message-box buttons, file dialogs) in Russian too.
+    static QTranslator* toolkitWords = nullptr;
+    if (!toolkitWords) {
+        toolkitWords = new QTranslator(&app);
+        if (toolkitWords->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(toolkitWords);
+    }
 }
 
 void SetFixedClientSize(QWidget* w, int width, int height) {
@@ -44,8 +56,14 @@ void CenterOnWidget(QWidget* w, const QWidget* owner) {
 }
 
 namespace {
+// A box belongs to its window while that window is on the screen; otherwise
+// (the game window between turns before it first shows) it stands in the
+// middle of the screen instead of where the hidden window would be.
+QWidget* BoxOwner(QWidget* parent) { return parent && parent->isVisible() ? parent : nullptr; }
+
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QStringLiteral("Marchfell"), text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, QStringLiteral("Marchfell"), text, QMessageBox::Ok, BoxOwner(parent));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("ОК"));  // as on the game's own buttons
     box.exec();
 }
 }  // namespace
@@ -54,7 +72,8 @@ void ShowInfoBox(QWidget* parent, const QString& text) { ShowBox(parent, QMessag
 void ShowErrorBox(QWidget* parent, const QString& text) { ShowBox(parent, QMessageBox::Critical, text); }
 
 bool AskYesNo(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Marchfell"), text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Marchfell"), text, QMessageBox::Yes | QMessageBox::No,
+                    BoxOwner(parent));
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

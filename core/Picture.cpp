@@ -51,6 +51,8 @@ public:
 private:
     QString ReadHeaders();
     QString DecodeRows();
+    // Bytes of one uncompressed row, padded to four bytes.
+    int64_t RowStride() const { return ((int64_t(width_) * bits_ + 31) / 32) * 4; }
     QString DecodeRunLengths();
     void Put(int x, int row, Rgb c) {
         // row counts from the first row in the file
@@ -76,9 +78,13 @@ private:
 QString BitmapDecoder::Decode(int& width, int& height, std::vector<uint8_t>& pixels) {
     const QString why = ReadHeaders();
     if (!why.isEmpty()) return why;
+    const bool runLengths = compression_ == 1 || compression_ == 2;
+    // Uncompressed rows must all be in the file before any pixel memory is taken.
+    if (!runLengths && dataOffset_ + RowStride() * height_ > size_)
+        return QStringLiteral("файл обрезан: данных рисунка меньше, чем указано в заголовке");
     std::vector<uint8_t> buffer(size_t(width_) * size_t(height_) * 3, 0);
     out_ = &buffer;
-    const QString dataWhy = (compression_ == 1 || compression_ == 2) ? DecodeRunLengths() : DecodeRows();
+    const QString dataWhy = runLengths ? DecodeRunLengths() : DecodeRows();
     if (!dataWhy.isEmpty()) return dataWhy;
     width = width_;
     height = height_;
@@ -121,16 +127,21 @@ QString BitmapDecoder::ReadHeaders() {
         return QStringLiteral("рисунок слишком велик (%1 × %2)").arg(width).arg(absHeight);
     width_ = int(width);
     height_ = int(absHeight);
-    if (planes != 1) return damaged;
+    if (planes != 1) return damaged + QStringLiteral(": число плоскостей %1 вместо 1").arg(planes);
+    // A picture packed in another format (JPEG, PNG) declares no depth of its
+    // own: name the packing, which is what we cannot read.
+    const bool bitfields = (compression_ == 3 || compression_ == 6) && !os2;
+    if (compression_ > 2 && !bitfields) return QStringLiteral("неподдерживаемое сжатие рисунка (%1)").arg(compression_);
     if (bits_ != 1 && bits_ != 4 && bits_ != 8 && bits_ != 16 && bits_ != 24 && bits_ != 32)
         return QStringLiteral("неподдерживаемая глубина цвета: %1 бит").arg(bits_);
 
-    const bool bitfields = (compression_ == 3 || compression_ == 6) && !os2;
-    if (compression_ > 2 && !bitfields) return QStringLiteral("неподдерживаемое сжатие рисунка (%1)").arg(compression_);
-    if (compression_ == 1 && bits_ != 8) return damaged;
-    if (compression_ == 2 && bits_ != 4) return damaged;
-    if (bitfields && bits_ != 16 && bits_ != 32) return damaged;
-    if ((compression_ == 1 || compression_ == 2) && topDown_) return damaged;
+    const QString depthMismatch = QStringLiteral(": %1 при глубине цвета %2 бит");
+    if (compression_ == 1 && bits_ != 8) return damaged + depthMismatch.arg(QStringLiteral("сжатие RLE8")).arg(bits_);
+    if (compression_ == 2 && bits_ != 4) return damaged + depthMismatch.arg(QStringLiteral("сжатие RLE4")).arg(bits_);
+    if (bitfields && bits_ != 16 && bits_ != 32)
+        return damaged + depthMismatch.arg(QStringLiteral("цветовые маски")).arg(bits_);
+    if ((compression_ == 1 || compression_ == 2) && topDown_)
+        return damaged + QStringLiteral(": сжатый рисунок записан сверху вниз");
 
     // Colour masks: in the header from 52 bytes on, else right after it.
     qint64 tableStart = 14 + qint64(headerSize);
@@ -143,6 +154,9 @@ QString BitmapDecoder::ReadHeaders() {
         red_ = Channel(U32(p_ + masksAt));
         green_ = Channel(U32(p_ + masksAt + 4));
         blue_ = Channel(U32(p_ + masksAt + 8));
+        // Without a single colour bit every pixel would read black.
+        if (red_.mask == 0 && green_.mask == 0 && blue_.mask == 0)
+            return damaged + QStringLiteral(": все цветовые маски пусты");
     } else if (bits_ == 16) {
         red_ = Channel(0x7C00);
         green_ = Channel(0x03E0);
@@ -154,7 +168,8 @@ QString BitmapDecoder::ReadHeaders() {
     }
 
     dataOffset_ = U32(p_ + 10);
-    if (dataOffset_ < tableStart || dataOffset_ > size_) return QStringLiteral("файл обрезан: нет данных рисунка");
+    if (dataOffset_ < tableStart) return damaged + QStringLiteral(": данные рисунка начинаются внутри заголовка");
+    if (dataOffset_ > size_) return QStringLiteral("файл обрезан: нет данных рисунка");
 
     // The palette: as many entries as the header says, or the full table, but
     // never past the start of the pixel data. Indices past it read black.
@@ -174,9 +189,7 @@ QString BitmapDecoder::ReadHeaders() {
 }
 
 QString BitmapDecoder::DecodeRows() {
-    const int64_t stride = ((int64_t(width_) * bits_ + 31) / 32) * 4;
-    if (dataOffset_ + stride * height_ > size_)
-        return QStringLiteral("файл обрезан: данных рисунка меньше, чем указано в заголовке");
+    const int64_t stride = RowStride();
     for (int row = 0; row < height_; ++row) {
         const uchar* line = p_ + dataOffset_ + stride * row;
         for (int x = 0; x < width_; ++x) {
@@ -268,6 +281,9 @@ bool Picture::Load(const QString& path, QString* error) {
     const QFileInfo info(path);
     if (!info.exists()) return fail(QStringLiteral("файл не найден"));
     if (info.isDir()) return fail(QStringLiteral("это папка, а не файл"));
+    // A pipe or a device could keep the reader waiting for ever, or feed it
+    // without end: only a plain file is read.
+    if (!info.isFile()) return fail(QStringLiteral("это не обычный файл"));
     if (info.size() > MaxFileBytes) return fail(QStringLiteral("файл слишком велик для карты"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -45,26 +45,8 @@ bool AttackerWins(int attackers, int defenders, double u1, double u2) {
 }
 
 BattleOutcome FightBattle(TGameState& s, Random& random, Messages& msgs, int attacker, int defender) {
-    BattleOutcome o;
-    o.Attackers = CountFieldArmy(s, attacker);
-    o.Defenders = CountFieldArmy(s, defender);
-    const double u1 = random.Real();
-    const double u2 = random.Real();
-    o.Won = AttackerWins(o.Attackers, o.Defenders, u1, u2);
-    msgs.Info(BattleReportText(s, attacker, defender, o));
-    if (o.Won) {
-        o.DefendersLost = Losses(s, random, defender, true);
-        o.AttackersLost = Losses(s, random, attacker, false);
-    } else {
-        o.AttackersLost = Losses(s, random, attacker, false);
-        o.DefendersLost = Losses(s, random, defender, false);
-    }
-    msgs.Info(LossReportText(o));
-    if (o.Won) {
-        Subordinate(s, attacker, defender);
-        s.Feuds[attacker].ArmyFeud = static_cast<uint8_t>(defender);
-    }
-    return o;
+    return FightCounted(s, random, msgs, attacker, defender, CountFieldArmy(s, attacker), CountFieldArmy(s, defender),
+                        [&](int f, bool toCastle) { return Losses(s, random, f, toCastle); });
 }
 
 void CalcBattle(TGameState& s, Random& random, Messages& msgs) {

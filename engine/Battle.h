@@ -29,6 +29,35 @@ void Subordinate(TGameState& s, int attacker, int defender);
 // then u2 for the defender): the attacker wins exactly when a + a*u1 > d + d*u2.
 bool AttackerWins(int attackers, int defenders, double u1, double u2);
 
+// The course of a battle whose field armies have been counted (a for the
+// attacker, d for the defender): the two draws, the first report, the losses
+// through losses(feud, survivorsToCastle), the second report and, on a win,
+// the change of senior and the army standing in the captured feud.
+template <typename LossesOfSide>
+BattleOutcome FightCounted(TGameState& s, Random& random, Messages& msgs, int attacker, int defender, int a, int d,
+                           LossesOfSide losses) {
+    BattleOutcome o;
+    o.Attackers = a;
+    o.Defenders = d;
+    const double u1 = random.Real();
+    const double u2 = random.Real();
+    o.Won = AttackerWins(o.Attackers, o.Defenders, u1, u2);
+    msgs.Info(BattleReportText(s, attacker, defender, o));
+    if (o.Won) {
+        o.DefendersLost = losses(defender, true);
+        o.AttackersLost = losses(attacker, false);
+    } else {
+        o.AttackersLost = losses(attacker, false);
+        o.DefendersLost = losses(defender, false);
+    }
+    msgs.Info(LossReportText(o));
+    if (o.Won) {
+        Subordinate(s, attacker, defender);
+        s.Feuds[attacker].ArmyFeud = static_cast<uint8_t>(defender);
+    }
+    return o;
+}
+
 // Fights attacker against defender: counts, the two draws, the first report,
 // the losses (one draw per field-army slot in slot order, the defender first
 // on a win, the attacker first on a defeat), the second report and, on a win,

@@ -214,25 +214,8 @@ int LossesLinked(TGameState& s, Random& random, int f, bool survivorsToCastle) {
 }
 
 void FightBattleLinked(TGameState& s, Random& random, Messages& msgs, int attacker, int defender) {
-    BattleOutcome o;
-    o.Attackers = field.Count[attacker];
-    o.Defenders = field.Count[defender];
-    const double u1 = random.Real();
-    const double u2 = random.Real();
-    o.Won = AttackerWins(o.Attackers, o.Defenders, u1, u2);
-    msgs.Info(BattleReportText(s, attacker, defender, o));
-    if (o.Won) {
-        o.DefendersLost = LossesLinked(s, random, defender, true);
-        o.AttackersLost = LossesLinked(s, random, attacker, false);
-    } else {
-        o.AttackersLost = LossesLinked(s, random, attacker, false);
-        o.DefendersLost = LossesLinked(s, random, defender, false);
-    }
-    msgs.Info(LossReportText(o));
-    if (o.Won) {
-        Subordinate(s, attacker, defender);
-        s.Feuds[attacker].ArmyFeud = static_cast<uint8_t>(defender);
-    }
+    FightCounted(s, random, msgs, attacker, defender, field.Count[attacker], field.Count[defender],
+                 [&](int f, bool toCastle) { return LossesLinked(s, random, f, toCastle); });
 }
 
 void CalcBattleLinked(TGameState& s, Random& random, Messages& msgs) {

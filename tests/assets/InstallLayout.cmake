@@ -21,4 +21,19 @@ foreach(path
     message(FATAL_ERROR "not installed: ${path}")
   endif()
 endforeach()
+# The installed program, started once on a fresh account, finds its bundled
+# map: the first run stores the installed base map as the current map.
+file(MAKE_DIRECTORY "${PREFIX}/home/config")
+execute_process(COMMAND timeout 5 env QT_QPA_PLATFORM=offscreen HOME=${PREFIX}/home
+                        XDG_CONFIG_HOME=${PREFIX}/home/config "${PREFIX}/bin/marchfell"
+                RESULT_VARIABLE run OUTPUT_QUIET ERROR_QUIET)
+set(conf "${PREFIX}/home/config/Tarvold/Marchfell.conf")
+if(NOT EXISTS "${conf}")
+  message(FATAL_ERROR "the installed program wrote no settings (exit ${run})")
+endif()
+file(READ "${conf}" settings)
+string(FIND "${settings}" "CurrentPathToMap=${PREFIX}/share/marchfell/maps/base.bmp" found)
+if(found EQUAL -1)
+  message(FATAL_ERROR "the installed program does not find its map:\n${settings}")
+endif()
 file(REMOVE_RECURSE "${PREFIX}")

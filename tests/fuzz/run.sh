@@ -10,4 +10,4 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=
 cmake --build build-fuzz --target map_fuzz
 mkdir -p build-fuzz/corpus build-fuzz/findings
 build-fuzz/tests/fuzz/map_fuzz -max_total_time="$secs" -rss_limit_mb=2048 -max_len=262144 -timeout=10 \
-  -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus tests/fuzz/seeds
+  -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus tests/fuzz/seeds tests/whole/badmaps
