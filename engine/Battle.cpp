@@ -50,16 +50,6 @@ BattleOutcome FightBattle(TGameState& s, Random& random, Messages& msgs, int att
 }
 
 void CalcBattle(TGameState& s, Random& random, Messages& msgs) {
-    for (int k = 1; k <= MaxFeud; ++k) {
-        const int a = s.BattleOrder[k];
-        if (!IsFeud(s, a)) break;
-        const int t = s.Feuds[a].ArmyTarget;
-        if (!IsFeud(s, t)) continue;
-        if (s.Feuds[a].ArmyCommand == ArmyMove) {
-            s.Feuds[a].ArmyFeud = static_cast<uint8_t>(t);
-        } else if (s.Feuds[a].ArmyCommand == ArmyAttack && s.Feuds[t].ArmyFeud == t) {
-            FightBattle(s, random, msgs, a, t);
-        }
-    }
+    CarryOutOrders(s, [&](int a, int t) { FightBattle(s, random, msgs, a, t); });
     RecountLennikAppear(s);
 }

@@ -64,5 +64,22 @@ BattleOutcome FightCounted(TGameState& s, Random& random, Messages& msgs, int at
 // the change of senior and the army standing in the captured feud.
 BattleOutcome FightBattle(TGameState& s, Random& random, Messages& msgs, int attacker, int defender);
 
+// Carries out BattleOrder in list order, each entry once: a move relocates the
+// army; an attack on a feud whose army stands at home is fought by
+// fight(attacker, defender); an attack on a feud whose army is away does nothing.
+template <typename FightOne>
+void CarryOutOrders(TGameState& s, FightOne fight) {
+    for (int k = 1; k <= MaxFeud; ++k) {
+        const int a = s.BattleOrder[k];
+        if (!IsFeud(s, a)) break;
+        const int t = s.Feuds[a].ArmyTarget;
+        if (!IsFeud(s, t)) continue;
+        if (s.Feuds[a].ArmyCommand == ArmyMove)
+            s.Feuds[a].ArmyFeud = static_cast<uint8_t>(t);
+        else if (s.Feuds[a].ArmyCommand == ArmyAttack && s.Feuds[t].ArmyFeud == t)
+            fight(a, t);
+    }
+}
+
 // Carries out BattleOrder, then recounts every feud's serving lenniks.
 void CalcBattle(TGameState& s, Random& random, Messages& msgs);

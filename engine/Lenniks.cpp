@@ -56,38 +56,35 @@ QString CalledByLine(const TGameState& s, int f) {
     return QStringLiteral("Вас призвал ") + GetFullNameFeudal(s, senior);
 }
 
-void ServiceUpdate(TGameState& s, Random& random) {
-    const int q = MapFeuds(s);
-    // 1. Weeks served; the byte counts on past 255 to 0.
-    for (int i = 1; i <= q; ++i) {
+void CountWeeksServed(TGameState& s) {
+    for (int i = 1; i <= MapFeuds(s); ++i) {
         TFeud& f = s.Feuds[i];
         if (f.LennikInService == 1 && f.DismissLennik == 0) f.WeekJobLennik = static_cast<uint8_t>(f.WeekJobLennik + 1);
     }
-    // 2. Every occupied slot in slot order: end of service, answer to a call, dismissal.
-    for (int n = 1; n <= MaxLennik; ++n) {
-        TLennik& l = s.Lenniks[n];
-        if (l.Feud == 0 || l.Feud > q) continue;
-        const TFeud& f = s.Feuds[l.Feud];
-        if (f.WeekJobLennik == f.JobLennik) l.Appear = 0;
-        if (f.CallLennik == 1) {
-            if (random.Below(100) < f.Auth) {
-                l.Appear = 1;
-                l.InCastle = 0;
-            }
-        }
-        if (f.DismissLennik == 1) l.Appear = 0;
-    }
-    // 3. Calls become service; the army gathers at home.
-    for (int i = 1; i <= q; ++i) {
+}
+
+void TakeUpCalls(TGameState& s) {
+    for (int i = 1; i <= MapFeuds(s); ++i) {
         TFeud& f = s.Feuds[i];
         if (f.CallLennik == 1) {
             f.CallLennik = 0;
             f.LennikInService = 1;
             f.ArmyFeud = static_cast<uint8_t>(i);
         }
+        f.DismissLennik = 0;
     }
-    for (int i = 1; i <= q; ++i) s.Feuds[i].DismissLennik = 0;
-    // 4. Recount.
+}
+
+void ServiceUpdate(TGameState& s, Random& random) {
+    const int q = MapFeuds(s);
+    CountWeeksServed(s);
+    // Every occupied slot in slot order.
+    for (int n = 1; n <= MaxLennik; ++n) {
+        TLennik& l = s.Lenniks[n];
+        if (l.Feud == 0 || l.Feud > q) continue;
+        ServeWeek(s.Feuds[l.Feud], l, random);
+    }
+    TakeUpCalls(s);
     RecountLennikAppear(s);
 }
 

@@ -32,6 +32,23 @@ QString CalledByLine(const TGameState& s, int f);
 // service and dismissals, then the recount of the serving lenniks.
 void ServiceUpdate(TGameState& s, Random& random);
 
+// The parts of the service update, shared by every way of walking the slots.
+// Weeks served: +1 for each feud in service that did not dismiss (the byte
+// counts on past 255 to 0).
+void CountWeeksServed(TGameState& s);
+// One occupied slot of feud f: the end of service, the answer to a call (one
+// draw) and the dismissal.
+inline void ServeWeek(const TFeud& f, TLennik& l, Random& random) {
+    if (f.WeekJobLennik == f.JobLennik) l.Appear = 0;
+    if (f.CallLennik == 1 && random.Below(100) < f.Auth) {
+        l.Appear = 1;
+        l.InCastle = 0;
+    }
+    if (f.DismissLennik == 1) l.Appear = 0;
+}
+// Calls become service with the army gathered at home; dismissals are spent.
+void TakeUpCalls(TGameState& s);
+
 // LennikAppear of every feud := the number of its serving slots.
 void RecountLennikAppear(TGameState& s);
 

@@ -136,10 +136,7 @@ FieldArmies field;  // lives for one week's end at a time
 
 void ServiceUpdateLinked(TGameState& s, Random& random) {
     const int q = MapFeuds(s);
-    for (int i = 1; i <= q; ++i) {
-        TFeud& f = s.Feuds[i];
-        if (f.LennikInService == 1 && f.DismissLennik == 0) f.WeekJobLennik = static_cast<uint8_t>(f.WeekJobLennik + 1);
-    }
+    CountWeeksServed(s);
     int32_t tail[MaxFeud + 1];
     for (int i = 0; i <= MaxFeud; ++i) {
         field.Head[i] = 0;
@@ -151,15 +148,7 @@ void ServiceUpdateLinked(TGameState& s, Random& random) {
         TLennik& l = s.Lenniks[n];
         const int fn = l.Feud;
         if (fn == 0 || fn > q) continue;
-        const TFeud& f = s.Feuds[fn];
-        if (f.WeekJobLennik == f.JobLennik) l.Appear = 0;
-        if (f.CallLennik == 1) {
-            if (random.Below(100) < f.Auth) {
-                l.Appear = 1;
-                l.InCastle = 0;
-            }
-        }
-        if (f.DismissLennik == 1) l.Appear = 0;
+        ServeWeek(s.Feuds[fn], l, random);
         if (l.Appear != 1) continue;
         ++field.Serving[fn];
         if (l.InCastle != 0) continue;
@@ -171,16 +160,8 @@ void ServiceUpdateLinked(TGameState& s, Random& random) {
         tail[fn] = n;
         ++field.Count[fn];
     }
-    for (int i = 1; i <= q; ++i) {
-        TFeud& f = s.Feuds[i];
-        if (f.CallLennik == 1) {
-            f.CallLennik = 0;
-            f.LennikInService = 1;
-            f.ArmyFeud = static_cast<uint8_t>(i);
-        }
-        f.DismissLennik = 0;
-        f.LennikAppear = field.Serving[i];
-    }
+    TakeUpCalls(s);
+    for (int i = 1; i <= q; ++i) s.Feuds[i].LennikAppear = field.Serving[i];
 }
 
 int LossesLinked(TGameState& s, Random& random, int f, bool survivorsToCastle) {
@@ -219,17 +200,7 @@ void FightBattleLinked(TGameState& s, Random& random, Messages& msgs, int attack
 }
 
 void CalcBattleLinked(TGameState& s, Random& random, Messages& msgs) {
-    for (int k = 1; k <= MaxFeud; ++k) {
-        const int a = s.BattleOrder[k];
-        if (!IsFeud(s, a)) break;
-        const int t = s.Feuds[a].ArmyTarget;
-        if (!IsFeud(s, t)) continue;
-        if (s.Feuds[a].ArmyCommand == ArmyMove) {
-            s.Feuds[a].ArmyFeud = static_cast<uint8_t>(t);
-        } else if (s.Feuds[a].ArmyCommand == ArmyAttack && s.Feuds[t].ArmyFeud == t) {
-            FightBattleLinked(s, random, msgs, a, t);
-        }
-    }
+    CarryOutOrders(s, [&](int a, int t) { FightBattleLinked(s, random, msgs, a, t); });
     for (int i = 1; i <= MapFeuds(s); ++i) s.Feuds[i].LennikAppear = field.Serving[i];
 }
 
