@@ -20,6 +20,7 @@
 #include "core/Messages.h"
 #include "core/UnitStartMenu.h"
 #include "newgame/UnitSelectMap.h"
+#include "support/MapDialogDriver.h"
 #include "support/ModalDriver.h"
 #include "support/TestMaps.h"
 #include "support/TestSupport.h"
@@ -79,18 +80,7 @@ protected:
 
     // Picks the file in "Выбрать" as a player would and returns the texts of
     // the boxes that came up, answering each with OK.
-    QStringList Choose(const QString& path) {
-        GetOpenPictureFileName = [this, path](QWidget*, const QString& initial, const QString& filter) {
-            lastInitial = initial;
-            lastFilter = filter;
-            return path;
-        };
-        ModalDriver driver;
-        driver.AnswerAllBoxes();
-        form->ButtonSelectMap->click();
-        for (QMessageBox::Icon icon : driver.BoxIcons()) EXPECT_EQ(icon, QMessageBox::Critical);
-        return driver.BoxTexts();
-    }
+    QStringList Choose(const QString& path) { return ChooseMapFile(*form, path, &lastInitial, &lastFilter); }
 
     void ExpectNoMap() {
         EXPECT_FALSE(form->ImageMap->isVisible());

@@ -37,6 +37,7 @@
 #include "newgame/UnitSelectMap.h"
 #include "newgame/WorldGeneration.h"
 #include "settings/UnitSetUp.h"
+#include "support/MapDialogDriver.h"
 #include "support/ModalDriver.h"
 #include "support/TestSupport.h"
 
@@ -157,14 +158,7 @@ protected:
 
     // "Выбрать" with the file dialog answering path; the texts of the boxes
     // that came up, each an error box answered with OK.
-    QStringList Choose(const QString& path) {
-        GetOpenPictureFileName = [path](QWidget*, const QString&, const QString&) { return path; };
-        ModalDriver driver;
-        driver.AnswerAllBoxes();
-        form->ButtonSelectMap->click();
-        for (QMessageBox::Icon icon : driver.BoxIcons()) EXPECT_EQ(icon, QMessageBox::Critical);
-        return driver.BoxTexts();
-    }
+    QStringList Choose(const QString& path) { return ChooseMapFile(*form, path); }
 
     void ExpectNoMap() {
         EXPECT_TRUE(form->ImageMap->isHidden());
