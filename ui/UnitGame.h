@@ -192,10 +192,9 @@ public slots:
     void ItemAboutAuthorClick();
     void ItemAboutProgramClick();
 
-    // turn cycle
+    // turn cycle: fills the pages for CurrentFeud once the rules have
+    // prepared his turn (the computer's move and the week's end are rules)
     void InitializeBeforeTurn();
-    void AI();
-    void NextTurn();
 
     // lenniks and vassals
     void btnCallLennikClick();
