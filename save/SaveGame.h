@@ -55,5 +55,6 @@ inline bool WriteSaveFile(const QString& path, const TSaveRecord& record, QStrin
 QString SaveErrorReason(int errorNumber);
 
 // The folder the save dialog opens in: "c:\Marchfell\SaveGame" on Windows,
-// Marchfell/SaveGame in the user's home folder elsewhere. Created if missing.
+// Marchfell/SaveGame in the user's home folder elsewhere; the home folder
+// when that folder does not exist. Nothing is created.
 QString SaveGameFolder();
