@@ -64,6 +64,7 @@ TEST_F(SaveFileTest, PathsThatCannotHoldTheFileAreReported) {
         {path + "/game.mcs", "Часть пути не является папкой"},
         {folder, "Под этим именем уже есть папка"},
         {folder + "/" + QString(300, 'x'), "Слишком длинное имя файла"},
+        {"/proc/x.mcs", "В этой папке нельзя создавать файлы"},  // the folder is there
     };
     for (const auto& [target, expected] : cases) {
         QString reason;
@@ -74,7 +75,7 @@ TEST_F(SaveFileTest, PathsThatCannotHoldTheFileAreReported) {
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
 }
 
-TEST_F(SaveFileTest, ReadOnlyFolderOrFileKeepsTheEarlierSave) {
+TEST_F(SaveFileTest, ReadOnlyFolderIsWrittenInPlaceAndReadOnlyFileKept) {
     ASSERT_TRUE(Write(path, first));
     const QString other = tmp.path() + "/other.mcs";
     ASSERT_TRUE(Write(other, first));
@@ -82,20 +83,22 @@ TEST_F(SaveFileTest, ReadOnlyFolderOrFileKeepsTheEarlierSave) {
     Chmod(folder, 0555);
     Chmod(tmp.path(), 0777);
     Chmod(other, 0444);   // the folder would let us replace it, the file not
-    bool written[2] = {true, true};
-    QString reasons[2];
+    bool written[3] = {};
+    QString reasons[3];
     {
         Unprivileged user;
         if (!user.Active()) GTEST_SKIP() << "running as root and cannot act as an unprivileged user";
         written[0] = Write(path, second, &reasons[0]);
         written[1] = Write(other, second, &reasons[1]);
+        written[2] = Write(folder + "/new.mcs", second, &reasons[2]);
     }
     Chmod(folder, 0755);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_FALSE(written[i]);
-        EXPECT_EQ(reasons[i], "Отказано в доступе");
-    }
-    EXPECT_EQ(ReadWholeFile(path), first);
+    EXPECT_TRUE(written[0]) << reasons[0].toStdString();
+    EXPECT_EQ(ReadWholeFile(path), second);
+    EXPECT_FALSE(written[1]);
+    EXPECT_FALSE(written[2]);
+    EXPECT_EQ(reasons[1], "Отказано в доступе");
+    EXPECT_EQ(reasons[2], "Отказано в доступе");
     EXPECT_EQ(ReadWholeFile(other), first);
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
     EXPECT_EQ(FolderEntries(tmp.path()), (QStringList{"SaveGame", "other.mcs"}));
