@@ -22,11 +22,13 @@ namespace {
 // but the system makes no new file in it (a folder of system information).
 constexpr int NoNewFiles = -1;
 
-// Writes everything, going on after partial writes and interruptions.
+// Writes everything, going on after partial writes and interruptions, in
+// pieces of 256 KiB so that no single system call holds megabytes.
 // Returns 0 or the error number.
 int WriteAll(int fd, const uint8_t* data, size_t size) {
+    constexpr size_t piece = 256 * 1024;
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = ::write(fd, data, size < piece ? size : piece);
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
