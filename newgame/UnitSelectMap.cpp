@@ -97,7 +97,9 @@ void TFormSelectMap::Initialize() {
     TBQuantityGamer->setValue(1);
 
     BoxMessages msgs(this);
-    if (!openMapFileName_.isEmpty() && QFileInfo::exists(openMapFileName_)) {
+    // A folder is no file either: no message, as for a path that leads nowhere.
+    const QFileInfo file(openMapFileName_);
+    if (!openMapFileName_.isEmpty() && file.exists() && !file.isDir()) {
         mapAccepted_ = true;
         QString why;
         if (!picture_.Load(openMapFileName_, &why)) {
