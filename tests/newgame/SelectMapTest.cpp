@@ -243,6 +243,28 @@ TEST_F(SelectMapTest, AMissingFileAFolderOrEmptyPathIsQuiet) {
     ExpectNoMap();
 }
 
+TEST_F(SelectMapTest, ALongPathKeepsItsTextAndShowsItsFileName) {
+    const QString shortPath = Write(StripMap(3), QStringLiteral("three.bmp"));
+    const QString folder = QFileInfo(shortPath).absolutePath() + "/" + QString(60, u'к') + "/" + QString(60, u'п');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString longPath = folder + "/three.bmp";
+    ASSERT_TRUE(QFile::copy(shortPath, longPath));
+    for (const QString& path : {shortPath, longPath}) {
+        SCOPED_TRACE(path.toStdString());
+        Choose(path);
+        EXPECT_EQ(form->LNameMap->text(), path);
+        EXPECT_EQ(form->LNameMap->toolTip(), path);
+        // Drawn as a plain label would draw the path with its middle left out.
+        const QString shown =
+            form->LNameMap->fontMetrics().elidedText(path, Qt::ElideMiddle, form->LNameMap->contentsRect().width());
+        EXPECT_EQ(shown == path, path == shortPath);
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("/three.bmp")));
+        QLabel plain(shown, form);
+        plain.setGeometry(form->LNameMap->geometry());
+        EXPECT_TRUE(form->LNameMap->grab().toImage() == plain.grab().toImage());
+    }
+}
+
 TEST_F(SelectMapTest, UnreadableFilesAreNamedWithTheReasonAndTheDialogStaysUsable) {
     const QString good = Write(StripMap(4), QStringLiteral("four.bmp"));
     const QByteArray bytes = Bytes(StripMap(4));
