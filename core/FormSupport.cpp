@@ -3,6 +3,10 @@
 #include "core/DataPath.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFont>
 #include <QIcon>
@@ -11,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QStyle>
 #include <QTranslator>
 #include <QWidget>
@@ -82,14 +87,65 @@ OpenFileFunction GetOpenPictureFileName = [](QWidget* parent, const QString& ini
     return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"), initialPath, filter);
 };
 
+namespace {
+// The toolkit's file dialog keeps its own state (last folder, history, column
+// widths) in a settings file of its own, written as the dialog goes away. A
+// cancelled save must leave the disk as it was, so that file is put back as
+// it stood: removed if it was not there, its old bytes and time otherwise.
+class ToolkitDialogState {
+public:
+    ToolkitDialogState()
+        : file_(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName()),
+          folder_(QFileInfo(file_).absolutePath()),
+          folderExisted_(QFileInfo(folder_).isDir()) {
+        QFile f(file_);
+        existed_ = f.open(QIODevice::ReadOnly);
+        if (existed_) {
+            bytes_ = f.readAll();
+            modified_ = f.fileTime(QFileDevice::FileModificationTime);
+        }
+    }
+    void Restore() const {
+        if (!existed_) {
+            QFile::remove(file_);
+            if (!folderExisted_) QDir().rmdir(folder_);
+            return;
+        }
+        QFile f(file_);
+        if (!f.open(QIODevice::ReadWrite)) return;
+        if (f.readAll() != bytes_) {
+            f.resize(0);
+            f.seek(0);
+            f.write(bytes_);
+            f.flush();
+        }
+        f.setFileTime(modified_, QFileDevice::FileModificationTime);
+    }
+
+private:
+    QString file_, folder_;
+    bool folderExisted_ = false;
+    bool existed_ = false;
+    QByteArray bytes_;
+    QDateTime modified_;
+};
+}  // namespace
+
 SaveFileFunction GetSaveFileName = [](QWidget* parent, const QString& initialFolder, const QString& filter) {
-    QFileDialog dialog(parent, QStringLiteral("Сохранить как"), initialFolder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    // A filter "Name (*.ext)" is listed as just "Name"; no default suffix, so
-    // the name is used exactly as typed.
-    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    return dialog.selectedFiles().first();
+    const ToolkitDialogState state;
+    QString chosen;
+    {
+        QFileDialog dialog(parent, QStringLiteral("Сохранить как"), initialFolder, filter);
+        dialog.setObjectName(QStringLiteral("SaveGameDialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        // A filter "Name (*.ext)" is listed as just "Name"; no default suffix, so
+        // the name is used exactly as typed.
+        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().first();
+    }
+    if (chosen.isEmpty()) state.Restore();
+    return chosen;
 };

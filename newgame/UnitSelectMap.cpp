@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
 #include <QToolButton>
 
 #include "core/DataPath.h"
@@ -27,6 +29,22 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x,
     return label;
 }
 
+// The path after "Карта:". Its text is the whole path; when that does not
+// fit, it is drawn with the middle left out, so that the file name shows.
+class PathLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+        style()->drawItemText(&painter, area, int(QStyle::visualAlignment(layoutDirection(), alignment())), palette(),
+                              isEnabled(), shown, foregroundRole());
+    }
+};
+
 }  // namespace
 
 TFormSelectMap::TFormSelectMap(QWidget* parent) : QDialog(parent) {
@@ -36,7 +54,9 @@ TFormSelectMap::TFormSelectMap(QWidget* parent) : QDialog(parent) {
     SetFixedClientSize(this, 416, 320);
 
     LabelMap = MakeLabel(this, "LabelMap", QStringLiteral("Карта:"), 8, 6, 36);
-    LNameMap = MakeLabel(this, "LNameMap", QString(), 46, 6, 362);
+    LNameMap = new PathLabel(this);
+    LNameMap->setObjectName(QStringLiteral("LNameMap"));
+    LNameMap->setGeometry(46, 6, 362, 15);
 
     ImageMap = new MapImage(this);
     ImageMap->setObjectName(QStringLiteral("ImageMap"));
@@ -97,7 +117,9 @@ void TFormSelectMap::Initialize() {
     TBQuantityGamer->setValue(1);
 
     BoxMessages msgs(this);
-    if (!openMapFileName_.isEmpty() && QFileInfo::exists(openMapFileName_)) {
+    // A folder is no file either: no message, as for a path that leads nowhere.
+    const QFileInfo file(openMapFileName_);
+    if (!openMapFileName_.isEmpty() && file.exists() && !file.isDir()) {
         mapAccepted_ = true;
         QString why;
         if (!picture_.Load(openMapFileName_, &why)) {

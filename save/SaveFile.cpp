@@ -18,11 +18,17 @@
 
 namespace {
 
-// Writes everything, going on after partial writes and interruptions.
+// A reason of our own, beside the system's error numbers: the folder exists
+// but the system makes no new file in it (a folder of system information).
+constexpr int NoNewFiles = -1;
+
+// Writes everything, going on after partial writes and interruptions, in
+// pieces of 256 KiB so that no single system call holds megabytes.
 // Returns 0 or the error number.
 int WriteAll(int fd, const uint8_t* data, size_t size) {
+    constexpr size_t piece = 256 * 1024;
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = ::write(fd, data, size < piece ? size : piece);
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -45,8 +51,9 @@ void SyncFolder(const QByteArray& folder) {
     ::close(fd);
 }
 
-// A device or another special file named by the player: written in place, as
-// renaming over it would replace the device node.
+// Written in place, as the plain overwrite does: a device or another special
+// file named by the player, as renaming over it would replace the device
+// node; and a file in a folder that takes no new files.
 int WriteInPlace(const QByteArray& target, const uint8_t* data, size_t size) {
     const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return errno;
@@ -91,9 +98,21 @@ int WriteReplacing(QByteArray target, const uint8_t* data, size_t size) {
         temp = folder + '.' + name.left(200) + '.' + QByteArray::number(static_cast<qlonglong>(::getpid())) + '-' +
                QByteArray::number(++serial) + ".tmp";
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return errno;
+        if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return EEXIST;
+    if (fd < 0) {
+        const int createError = errno;
+        // No temporary file beside the target: a file the player may write
+        // is overwritten where it stands, as a plain save would.
+        if (exists) return WriteInPlace(target, data, size);
+        // Some folders (system information) exist and make no new files;
+        // the system then says the file is not found.
+        struct stat folderStat {};
+        if (createError == ENOENT && ::stat(folder.isEmpty() ? "." : folder.constData(), &folderStat) == 0 &&
+            S_ISDIR(folderStat.st_mode))
+            return NoNewFiles;
+        return createError;
+    }
 
     if (exists) {
         // The replaced file keeps its permissions and, where we may, its owner.
@@ -118,7 +137,8 @@ int WriteReplacing(QByteArray target, const uint8_t* data, size_t size) {
 
 bool WriteSaveFile(const QString& path, const uint8_t* data, size_t size, QString* reason) {
     const int error = path.isEmpty() ? ENOENT : WriteReplacing(QFile::encodeName(path), data, size);
-    if (error != 0 && reason) *reason = SaveErrorReason(error);
+    if (error != 0 && reason)
+        *reason = error == NoNewFiles ? QStringLiteral("В этой папке нельзя создавать файлы") : SaveErrorReason(error);
     return error == 0;
 }
 

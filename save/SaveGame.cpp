@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <QDir>
+#include <QFileInfo>
 
 TSaveRecord SaveGame;
 
@@ -172,8 +173,7 @@ QString SaveGameFolder() {
 #else
     const QString folder = QDir::homePath() + QStringLiteral("/Marchfell/SaveGame");
 #endif
-    // Only so that the dialog opens there; a folder that cannot be made is
-    // not an error: the dialog then starts wherever it can.
-    QDir().mkpath(folder);
-    return folder;
+    // Opening the dialog leaves the disk as it is: without the folder the
+    // dialog starts in the home folder.
+    return QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }

@@ -41,10 +41,12 @@ void BuildSaveRecord(const TGameState& s, TSaveRecord& record);
 // Writes size bytes to path as the file's whole content. A regular file is
 // written to a temporary file in the target's folder, flushed to disk and
 // only then moved over the target, so an existing file is either replaced
-// completely or left untouched; the temporary file never outlives a failure.
-// A target that exists and is not a regular file (a device) is written
-// directly. The name is used exactly as given. On failure returns false and
-// sets reason to the system's reason in Russian ("Отказано в доступе", ...).
+// completely or left untouched; the temporary file is hidden, never ends in
+// ".mcs" and is removed on any failure (only a killed program leaves it). A target that exists and is not a
+// regular file (a device), or a writable file in a folder where no temporary
+// file can be made, is written directly. The name is used exactly as given.
+// On failure returns false and sets reason to the reason of the step that
+// failed, in Russian ("Отказано в доступе", ...).
 bool WriteSaveFile(const QString& path, const uint8_t* data, size_t size, QString* reason);
 inline bool WriteSaveFile(const QString& path, const TSaveRecord& record, QString* reason) {
     return WriteSaveFile(path, record.data(), record.size(), reason);
@@ -55,5 +57,6 @@ inline bool WriteSaveFile(const QString& path, const TSaveRecord& record, QStrin
 QString SaveErrorReason(int errorNumber);
 
 // The folder the save dialog opens in: "c:\Marchfell\SaveGame" on Windows,
-// Marchfell/SaveGame in the user's home folder elsewhere. Created if missing.
+// Marchfell/SaveGame in the user's home folder elsewhere; the home folder
+// when that folder does not exist. Nothing is created.
 QString SaveGameFolder();

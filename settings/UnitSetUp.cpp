@@ -162,10 +162,10 @@ void TFormSetUp::btnOkClick() {
 
 void TFormSetUp::btnCancelClick() {
     // The rows show the stored values again. Should the store fail to give
-    // them, the error has been shown and the dialog still closes: "Отмена"
-    // must always let the player out.
-    LoadFromReestr();
-    reject();
+    // them, the error has been shown and the dialog stays open, for the rows
+    // below the failed one still hold the unsaved edits; the close box
+    // remains the way out.
+    if (LoadFromReestr()) reject();
 }
 
 void TFormSetUp::keyPressEvent(QKeyEvent* event) {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -569,6 +570,16 @@ void TFormGame::closeEvent(QCloseEvent* event) {
     // The close box and "Выход" end the modal run; the game stays in memory.
     event->accept();
     reject();
+}
+
+void TFormGame::keyPressEvent(QKeyEvent* event) {
+    // A dialog closes on Escape; a game cannot be loaded again, so one stray
+    // key must not throw it away. Only "Выход" and the close box leave.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFormGame::ItemAboutAuthorClick() {

@@ -192,10 +192,9 @@ public slots:
     void ItemAboutAuthorClick();
     void ItemAboutProgramClick();
 
-    // turn cycle
+    // turn cycle: fills the pages for CurrentFeud once the rules have
+    // prepared his turn (the computer's move and the week's end are rules)
     void InitializeBeforeTurn();
-    void AI();
-    void NextTurn();
 
     // lenniks and vassals
     void btnCallLennikClick();
@@ -237,6 +236,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

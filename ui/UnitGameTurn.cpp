@@ -33,57 +33,6 @@ void SetMenusEnabled(TFormGame& w, bool on) {
 
 QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)"); }
 
-// The widget part of the turn preparation for CurrentFeud, after the rules
-// have cleared his order and counted his garrison into ArmyToCastle.
-void FillTurnControls(TFormGame& w) {
-    const int c = Game.CurrentFeud;
-    if (!IsFeud(Game, c)) return;
-    const TFeud& f = Game.Feuds[c];
-
-    w.PCMain->show();
-    w.PCMain->setCurrentWidget(w.tsInformation);
-    w.LTime->setText(TimeText(Game.Year, Game.Week));
-    w.LJobLennik->setText(Weeks(f.JobLennik));
-    w.LJobVassal->setText(Weeks(f.JobVassal));
-    w.LLen->setText(QString::number(f.Len));
-    w.LLennik->setText(QString::number(f.Lennik));
-    w.LPeasant->setText(QString::number(f.Peasant));
-    w.LGrain->setText(QString::number(f.Grain));
-    w.LCow->setText(QString::number(f.Cow));
-    w.LHorse->setText(QString::number(f.Horse));
-    w.LAddLennik->setText(QString::number(f.AddLennik));
-    w.LAddGrain->setText(QString::number(f.AddGrain));
-    w.LAddCow->setText(QString::number(f.AddCow));
-    w.LAddHorse->setText(QString::number(f.AddHorse));
-
-    w.btnCallLennik->setEnabled(f.LennikInService != 1);
-    w.btnDismissLennik->setEnabled(f.LennikAppear > 0 && f.LennikInService == 1);
-    w.btnCallVassal->setEnabled(CanCallVassals(Game, c));
-    w.LArmyCommand->setText(QString());
-
-    // The track bar is set quietly, then read back once, so that no
-    // intermediate position reaches ArmyToCastle.
-    const int most = f.LennikAppear > 0 ? f.LennikAppear : 0;
-    {
-        const QSignalBlocker quiet(w.tbArmy);
-        w.tbArmy->setRange(0, most);
-        w.tbArmy->setPageStep(most / 10);
-        w.tbArmy->setTickInterval(most / 10);
-        w.tbArmy->setValue(qBound(0, Game.ArmyToCastle, most));
-    }
-    w.tbArmyChange();
-    w.tbArmy->setEnabled(f.ArmyFeud == c && f.LennikAppear > 0);
-    w.LMapQuantityArmy->setText(f.LennikAppear > 0 ? QString::number(f.LennikAppear - Game.ArmyToCastle)
-                                                   : QStringLiteral("0"));
-
-    w.cbSelectDipMode->setChecked(f.DipMode != 0);
-    QRadioButton* const views[] = {w.rbDipToFeudalShow, w.rbDipToFeudalTrue, w.rbDipFromFeudalShow,
-                                   w.rbDipFromFeudalTrue};
-    views[f.DipView <= 3 ? f.DipView : 0]->setChecked(true);
-    w.cbSelectDipModeClick();
-    w.DrawColorMap();
-}
-
 }  // namespace
 
 void TFormGame::ItemEndTurnClick() {
@@ -103,11 +52,14 @@ void TFormGame::ItemEndTurnClick() {
             w.BuildTreeRelation();
             w.setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
         }
-        // A computer feudal's turn shows nothing: the pages stay hidden from
-        // the end of one human turn to the start of the next, battle reports
-        // included. The rules have prepared his turn all the same.
+        // A computer feudal's turn shows nothing: the rules prepare and play
+        // it while the pages stay hidden, and they stay hidden until the next
+        // human turn begins. The week's end does not always come in that
+        // hidden stretch: when a human is last in the turn order, it runs as
+        // soon as he ends his turn, before the window goes between turns, and
+        // its battle reports stand over his pages.
         void TurnPrepared() override {
-            if (Game.Feuds[Game.CurrentFeud].Gamer == 1) FillTurnControls(w);
+            if (Game.Feuds[Game.CurrentFeud].Gamer == 1) w.InitializeBeforeTurn();
         }
         void HumanTurnBegins() override {
             w.mEvent->show();
@@ -121,16 +73,56 @@ void TFormGame::ItemEndTurnClick() {
     EndTurn(Game, GameRandom, Msgs(), hooks);
 }
 
+// The window's part of the turn preparation for CurrentFeud, after the rules
+// have cleared his order and counted his garrison into ArmyToCastle.
 void TFormGame::InitializeBeforeTurn() {
-    PrepareTurn(Game);
-    FillTurnControls(*this);
-}
+    const int c = Game.CurrentFeud;
+    if (!IsFeud(Game, c)) return;
+    const TFeud& f = Game.Feuds[c];
 
-void TFormGame::AI() {
-    if (btnCallLennik->isEnabled()) btnCallLennikClick();
-}
+    PCMain->show();
+    PCMain->setCurrentWidget(tsInformation);
+    LTime->setText(TimeText(Game.Year, Game.Week));
+    LJobLennik->setText(Weeks(f.JobLennik));
+    LJobVassal->setText(Weeks(f.JobVassal));
+    LLen->setText(QString::number(f.Len));
+    LLennik->setText(QString::number(f.Lennik));
+    LPeasant->setText(QString::number(f.Peasant));
+    LGrain->setText(QString::number(f.Grain));
+    LCow->setText(QString::number(f.Cow));
+    LHorse->setText(QString::number(f.Horse));
+    LAddLennik->setText(QString::number(f.AddLennik));
+    LAddGrain->setText(QString::number(f.AddGrain));
+    LAddCow->setText(QString::number(f.AddCow));
+    LAddHorse->setText(QString::number(f.AddHorse));
 
-void TFormGame::NextTurn() { ::NextTurn(Game, GameRandom, Msgs()); }
+    btnCallLennik->setEnabled(f.LennikInService != 1);
+    btnDismissLennik->setEnabled(f.LennikAppear > 0 && f.LennikInService == 1);
+    btnCallVassal->setEnabled(CanCallVassals(Game, c));
+    LArmyCommand->setText(QString());
+
+    // The track bar is set quietly, then read back once, so that no
+    // intermediate position reaches ArmyToCastle.
+    const int most = f.LennikAppear > 0 ? f.LennikAppear : 0;
+    {
+        const QSignalBlocker quiet(tbArmy);
+        tbArmy->setRange(0, most);
+        tbArmy->setPageStep(most / 10);
+        tbArmy->setTickInterval(most / 10);
+        tbArmy->setValue(qBound(0, Game.ArmyToCastle, most));
+    }
+    tbArmyChange();
+    tbArmy->setEnabled(f.ArmyFeud == c && f.LennikAppear > 0);
+    LMapQuantityArmy->setText(f.LennikAppear > 0 ? QString::number(f.LennikAppear - Game.ArmyToCastle)
+                                                   : QStringLiteral("0"));
+
+    cbSelectDipMode->setChecked(f.DipMode != 0);
+    QRadioButton* const views[] = {rbDipToFeudalShow, rbDipToFeudalTrue, rbDipFromFeudalShow,
+                                   rbDipFromFeudalTrue};
+    views[f.DipView <= 3 ? f.DipView : 0]->setChecked(true);
+    cbSelectDipModeClick();
+    DrawColorMap();
+}
 
 void TFormGame::btnCallLennikClick() {
     CallLenniks(Game);

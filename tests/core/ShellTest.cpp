@@ -119,15 +119,24 @@ TEST_F(ShellTest, AboutDialogs) {
     for (auto* l : author->findChildren<QLabel*>()) captions << l->text();
     for (const char* c : {"Автор:", "Город:", "Ник:", "Группа:", "e-mail:"})
         EXPECT_TRUE(captions.contains(QString::fromUtf8(c))) << c;
-    for (auto* e : author->findChildren<QLineEdit*>()) {
-        EXPECT_TRUE(e->isReadOnly());
-        EXPECT_FALSE(e->text().isEmpty());
+    // Five read-only fields with their values, top to bottom.
+    int top = -1;
+    for (const char* name : {"EditAuthor", "EditCity", "EditNick", "EditGroup", "EditMail"}) {
+        const auto* field = author->findChild<QLineEdit*>(QString::fromLatin1(name));
+        ASSERT_NE(field, nullptr) << name;
+        EXPECT_GT(field->y(), top) << name;
+        top = field->y();
+        EXPECT_TRUE(field->isReadOnly()) << name;
+        EXPECT_FALSE(field->text().isEmpty()) << name;
     }
 }
 
 TEST(JpegTest, DecodesWhatQtWritesAndRefusesGarbage) {
-    QImage source(40, 30, QImage::Format_RGB888);
-    source.fill(QColor(200, 30, 40));
+    // Red on top, busy below, so that the picture data far outweighs the header.
+    QImage source(128, 128, QImage::Format_RGB888);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            source.setPixelColor(x, y, y < 32 ? QColor(200, 30, 40) : QColor(x * 37 % 256, x * y % 256, y * 53 % 256));
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
@@ -137,14 +146,22 @@ TEST(JpegTest, DecodesWhatQtWritesAndRefusesGarbage) {
     QString error;
     const QImage decoded = DecodeJpegData(bytes, &error);
     ASSERT_FALSE(decoded.isNull()) << error.toStdString();
-    EXPECT_EQ(decoded.size(), QSize(40, 30));
+    EXPECT_EQ(decoded.size(), QSize(128, 128));
     const QColor c = decoded.pixelColor(20, 15);
     EXPECT_NEAR(c.red(), 200, 6);
     EXPECT_NEAR(c.green(), 30, 6);
     EXPECT_NEAR(c.blue(), 40, 6);
 
-    // A cut file must neither crash nor hang; libjpeg fills what is missing.
-    DecodeJpegData(bytes.left(bytes.size() / 3), &error);
+    // Cut in its picture data, a file decodes to the whole size with the rows
+    // before the cut intact (libjpeg fills the rest); cut in its header, it
+    // is refused with a reason.
+    const QImage cut = DecodeJpegData(bytes.left(bytes.size() * 2 / 3), &error);
+    ASSERT_FALSE(cut.isNull()) << error.toStdString();
+    EXPECT_EQ(cut.size(), QSize(128, 128));
+    EXPECT_EQ(cut.pixelColor(20, 15), c);
+    error.clear();
+    EXPECT_TRUE(DecodeJpegData(bytes.left(20), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(DecodeJpegData(QByteArray("not a jpeg at all"), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(DecodeJpegData(QByteArray(), &error).isNull());

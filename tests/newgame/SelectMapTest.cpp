@@ -224,12 +224,15 @@ TEST_F(SelectMapTest, WrongMapsRaiseTheirBoxesInOrder) {
     ExpectMap(20);
 }
 
-TEST_F(SelectMapTest, AMissingFileOrEmptyPathIsQuiet) {
-    Choose(Write(StripMap(3), QStringLiteral("three.bmp")));
+TEST_F(SelectMapTest, AMissingFileAFolderOrEmptyPathIsQuiet) {
+    const QString three = Write(StripMap(3), QStringLiteral("three.bmp"));
     const QString missing = QDir::temp().filePath(QStringLiteral("no-such-map-here.bmp"));
-    EXPECT_EQ(Choose(missing), QStringList());
-    EXPECT_EQ(form->LNameMap->text(), missing);
-    ExpectNoMap();
+    for (const QString& none : {missing, QFileInfo(three).absolutePath()}) {
+        Choose(three);
+        EXPECT_EQ(Choose(none), QStringList());
+        EXPECT_EQ(form->LNameMap->text(), none);
+        ExpectNoMap();
+    }
 
     ModalDriver driver;
     driver.AnswerAllBoxes();
@@ -238,6 +241,28 @@ TEST_F(SelectMapTest, AMissingFileOrEmptyPathIsQuiet) {
     EXPECT_EQ(driver.BoxTexts(), QStringList());
     EXPECT_EQ(form->LNameMap->text(), QString());
     ExpectNoMap();
+}
+
+TEST_F(SelectMapTest, ALongPathKeepsItsTextAndShowsItsFileName) {
+    const QString shortPath = Write(StripMap(3), QStringLiteral("three.bmp"));
+    const QString folder = QFileInfo(shortPath).absolutePath() + "/" + QString(60, u'к') + "/" + QString(60, u'п');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString longPath = folder + "/three.bmp";
+    ASSERT_TRUE(QFile::copy(shortPath, longPath));
+    for (const QString& path : {shortPath, longPath}) {
+        SCOPED_TRACE(path.toStdString());
+        Choose(path);
+        EXPECT_EQ(form->LNameMap->text(), path);
+        EXPECT_EQ(form->LNameMap->toolTip(), path);
+        // Drawn as a plain label would draw the path with its middle left out.
+        const QString shown =
+            form->LNameMap->fontMetrics().elidedText(path, Qt::ElideMiddle, form->LNameMap->contentsRect().width());
+        EXPECT_EQ(shown == path, path == shortPath);
+        EXPECT_TRUE(shown.endsWith(QStringLiteral("/three.bmp")));
+        QLabel plain(shown, form);
+        plain.setGeometry(form->LNameMap->geometry());
+        EXPECT_TRUE(form->LNameMap->grab().toImage() == plain.grab().toImage());
+    }
 }
 
 TEST_F(SelectMapTest, UnreadableFilesAreNamedWithTheReasonAndTheDialogStaysUsable) {
@@ -255,7 +280,6 @@ TEST_F(SelectMapTest, UnreadableFilesAreNamedWithTheReasonAndTheDialogStaysUsabl
         {WriteBytes(QByteArray(), QStringLiteral("empty.bmp")), "не является рисунком BMP"},
         {WriteBytes(cut, QStringLiteral("cut.bmp")), "обрезан"},
         {WriteBytes(absurd, QStringLiteral("absurd.bmp")), "недопустимые размеры"},
-        {QFileInfo(good).absolutePath(), "папка"},
     };
     if (geteuid() != 0) {  // the superuser reads any file
         const QString locked = WriteBytes(bytes, QStringLiteral("locked.bmp"));

@@ -4,7 +4,11 @@
 #include <memory>
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,8 +71,7 @@ TEST_F(SaveCommandTest, SavesTheRunningGameWhereThePlayerChose) {
     item->trigger();
 
     EXPECT_EQ(dialogParent, FormGame);
-    EXPECT_EQ(dialogFolder, QDir::homePath() + "/Marchfell/SaveGame");
-    EXPECT_TRUE(QFileInfo(dialogFolder).isDir());  // made, so the dialog opens there
+    EXPECT_EQ(dialogFolder, QDir::homePath());  // the save folder is not there
     EXPECT_EQ(dialogFilter, "Сохраненные игры (*.mcs)");
     const QByteArray saved = ReadWholeFile(path);
     EXPECT_EQ(saved.size(), 3607552);
@@ -89,16 +92,44 @@ TEST_F(SaveCommandTest, SavesTheRunningGameWhereThePlayerChose) {
     EXPECT_EQ(driver.BoxTexts(), QStringList{});
 }
 
-TEST_F(SaveCommandTest, CancelWritesNothing) {
-    AnswerDialog(QString());
+TEST_F(SaveCommandTest, CancelledDialogLeavesTheDiskUntouched) {
+    // Everything under the home folder, with sizes and times.
+    const auto disk = [] {
+        QStringList entries;
+        QDirIterator it(QDir::homePath(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo f = it.nextFileInfo();
+            entries << f.filePath() + ' ' + QString::number(f.size()) + ' ' + f.lastModified().toString(Qt::ISODateWithMs);
+        }
+        entries.sort();
+        return entries;
+    };
+    // The real dialog, opened where the save folder is if there is one, else at home.
+    QStringList seen;
     ModalDriver driver;
-    driver.AnswerAllBoxes();
-    FormGame->ItemSaveGameClick();
-
-    EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(driver.BoxTexts(), QStringList{});
-    EXPECT_EQ(FolderEntries(tmp.path()), QStringList{});
-    EXPECT_EQ(FolderEntries(dialogFolder), QStringList{});
+    const auto cancel = [&seen](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        seen << w->objectName() + ' ' + dialog->directory().absolutePath();
+        dialog->reject();
+    };
+    driver.Then(cancel).Then(cancel);
+    const QStringList before = disk();
+    FormGame->ItemSaveGame->trigger();
+    EXPECT_EQ(disk(), before) << disk().join('\n').toStdString();
+    // With the save folder there, and the dialog's own state kept from before.
+    ASSERT_TRUE(QDir().mkpath(QDir::homePath() + "/Marchfell/SaveGame"));
+    QFile state(QSettings(QSettings::UserScope, "QtProject").fileName());
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+    state.write("[FileDialog]\nviewMode=Detail\n");
+    state.close();
+    const QStringList again = disk();
+    FormGame->ItemSaveGame->trigger();
+    EXPECT_EQ(disk(), again) << disk().join('\n').toStdString();
+    EXPECT_EQ(seen, (QStringList{"SaveGameDialog " + QDir::homePath(),
+                                 "SaveGameDialog " + QDir::homePath() + "/Marchfell/SaveGame"}));
+    QFile::remove(state.fileName());
 }
 
 TEST_F(SaveCommandTest, FailedSaveShowsTheReasonKeepsTheEarlierFileAndTheGameGoesOn) {

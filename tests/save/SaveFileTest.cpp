@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "SaveTestSupport.h"
@@ -64,6 +68,7 @@ TEST_F(SaveFileTest, PathsThatCannotHoldTheFileAreReported) {
         {path + "/game.mcs", "Часть пути не является папкой"},
         {folder, "Под этим именем уже есть папка"},
         {folder + "/" + QString(300, 'x'), "Слишком длинное имя файла"},
+        {"/proc/x.mcs", "В этой папке нельзя создавать файлы"},  // the folder is there
     };
     for (const auto& [target, expected] : cases) {
         QString reason;
@@ -74,7 +79,7 @@ TEST_F(SaveFileTest, PathsThatCannotHoldTheFileAreReported) {
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
 }
 
-TEST_F(SaveFileTest, ReadOnlyFolderOrFileKeepsTheEarlierSave) {
+TEST_F(SaveFileTest, ReadOnlyFolderIsWrittenInPlaceAndReadOnlyFileKept) {
     ASSERT_TRUE(Write(path, first));
     const QString other = tmp.path() + "/other.mcs";
     ASSERT_TRUE(Write(other, first));
@@ -82,20 +87,22 @@ TEST_F(SaveFileTest, ReadOnlyFolderOrFileKeepsTheEarlierSave) {
     Chmod(folder, 0555);
     Chmod(tmp.path(), 0777);
     Chmod(other, 0444);   // the folder would let us replace it, the file not
-    bool written[2] = {true, true};
-    QString reasons[2];
+    bool written[3] = {};
+    QString reasons[3];
     {
         Unprivileged user;
         if (!user.Active()) GTEST_SKIP() << "running as root and cannot act as an unprivileged user";
         written[0] = Write(path, second, &reasons[0]);
         written[1] = Write(other, second, &reasons[1]);
+        written[2] = Write(folder + "/new.mcs", second, &reasons[2]);
     }
     Chmod(folder, 0755);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_FALSE(written[i]);
-        EXPECT_EQ(reasons[i], "Отказано в доступе");
-    }
-    EXPECT_EQ(ReadWholeFile(path), first);
+    EXPECT_TRUE(written[0]) << reasons[0].toStdString();
+    EXPECT_EQ(ReadWholeFile(path), second);
+    EXPECT_FALSE(written[1]);
+    EXPECT_FALSE(written[2]);
+    EXPECT_EQ(reasons[1], "Отказано в доступе");
+    EXPECT_EQ(reasons[2], "Отказано в доступе");
     EXPECT_EQ(ReadWholeFile(other), first);
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
     EXPECT_EQ(FolderEntries(tmp.path()), (QStringList{"SaveGame", "other.mcs"}));
@@ -132,6 +139,61 @@ TEST_F(SaveFileTest, FailureHalfwayKeepsTheEarlierFileAndLeavesNoTemporary) {
     EXPECT_EQ(reason, "Файл слишком велик");
     EXPECT_EQ(ReadWholeFile(path), small);
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
+}
+
+// The writer in a child process, stopped at each entry to and exit from a
+// system call and killed at the stop-th of them. Returns true when it was
+// killed, false when it finished first or (refused) could not be traced.
+bool WriteKilledAt(const QString& path, const QByteArray& bytes, int stop, bool* refused) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) ::_exit(3);
+        ::raise(SIGSTOP);
+        ::_exit(WriteSaveFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), nullptr)
+                    ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    *refused = WIFEXITED(status);
+    if (*refused) return false;
+    ::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_EXITKILL);
+    for (int i = 0; i < stop; ++i) {
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, nullptr);
+        ::waitpid(child, &status, 0);
+        if (WIFEXITED(status)) return false;
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return true;
+}
+
+TEST_F(SaveFileTest, KilledAtAnyMomentTheSaveIsTheOldOrTheNewRecord) {
+    const QByteArray* records[2] = {&first, &second};
+    int old = 0;
+    ASSERT_TRUE(Write(path, first));
+    int stop = 1;
+    for (bool killed = true; killed; ++stop) {
+        SCOPED_TRACE(stop);
+        bool refused = false;
+        killed = WriteKilledAt(path, *records[1 - old], stop, &refused);
+        if (refused) GTEST_SKIP() << "the system refuses to trace a child process";
+        const QByteArray now = ReadWholeFile(path);
+        ASSERT_TRUE(now == *records[old] || now == *records[1 - old]) << now.size() << " bytes";
+        if (!killed) EXPECT_TRUE(now == *records[1 - old]);
+        // What a kill leaves is hidden and not a saved game to the dialog.
+        EXPECT_EQ(QDir(folder).entryList({"*.mcs"}, QDir::Files), QStringList{"game.mcs"});
+        for (const QString& entry : FolderEntries(folder)) {
+            if (entry == "game.mcs") continue;
+            EXPECT_TRUE(entry.startsWith('.')) << entry.toStdString();
+            QFile::remove(folder + '/' + entry);
+        }
+        // The next save works as ever.
+        old = now == second;
+        ASSERT_TRUE(Write(path, *records[1 - old]));
+        EXPECT_TRUE(ReadWholeFile(path) == *records[1 - old]);
+        old = 1 - old;
+    }
+    EXPECT_GT(stop, 30);  // killed at every step: the writes, the flush, the rename
 }
 
 }  // namespace

@@ -315,9 +315,15 @@ TEST_F(SettingsTest, UnwritableStoreGivesTheKeyErrorAndTheProgramStillStarts) {
         boxes.PressOnBox().PressOnBox();
         Click("btnOk");
         EXPECT_TRUE(FormSetUp->isVisible());
-        Click("btnCancel");  // cannot reload, says so, and still lets the player out
+        // "Отмена" cannot reload and says so; the rows keep what was typed,
+        // so the dialog stays open and only the close box leaves.
+        Click("btnCancel");
         ASSERT_EQ(boxes.BoxTexts().size(), 2);
         EXPECT_TRUE(boxes.BoxTexts()[0].contains(QStringLiteral("\"CurrentLennik\"")));
+        EXPECT_TRUE(boxes.BoxTexts()[1].contains(QStringLiteral("\"CurrentLennik\"")));
+        EXPECT_TRUE(FormSetUp->isVisible());
+        EXPECT_EQ(Rows(), (QStringList{"1", "2", "3", "4", "5", "6"}));
+        FormSetUp->close();
     });
 }
 

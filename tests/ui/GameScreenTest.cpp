@@ -6,19 +6,25 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QRadioButton>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <memory>
 
 #include "TestRealm.h"
 #include "core/Forms.h"
 #include "core/MapImage.h"
 #include "core/Names.h"
+#include "save/SaveGame.h"
 #include "ui/UnitGame.h"
 
 namespace {
@@ -397,6 +403,58 @@ TEST_F(GameScreenTest, RelationTreeWithNoKing) {
     ClearGameData(Game);
     form->BuildTreeRelation();
     EXPECT_EQ(form->TreeRelation->topLevelItemCount(), 0);
+}
+
+// The game as a save would hold it, and what the turn keeps beside it.
+QByteArray StateNow() {
+    auto record = std::make_unique<TSaveRecord>();
+    BuildSaveRecord(Game, *record);
+    QByteArray bytes(reinterpret_cast<const char*>(record->data()), qsizetype(record->size()));
+    for (int32_t v : {int32_t(Game.TurnIndex), int32_t(Game.DipFeud), Game.ArmyToCastle})
+        bytes += QByteArray::number(v) + ' ';
+    return bytes;
+}
+
+// Escape is the one key a dialog turns into a close; in the game window it
+// does nothing, in a human turn and between turns alike.
+TEST_F(GameScreenTest, EscapeNeverLeavesTheGame) {
+    struct EscapingMessages : Messages {
+        TFormGame* form = nullptr;
+        QStringList seen;
+        void Info(const QString&) override {
+            // The next feudal is announced: the window is between turns.
+            const QByteArray before = StateNow();
+            QTest::keyClick(form, Qt::Key_Escape);
+            seen << QStringLiteral("%1 %2 %3")
+                        .arg(form->isVisible())
+                        .arg(form->PCMain->isHidden())
+                        .arg(StateNow() == before);
+        }
+        void Error(const QString&) override {}
+        bool Confirm(const QString&) override { return false; }
+    } msgs;
+    msgs.form = form;
+    form->SetMessages(&msgs);
+    Game.Feuds[1].Gamer = Game.Feuds[5].Gamer = 1;
+    for (int i = 1; i <= 8; ++i) Game.TurnOrder[i] = static_cast<uint8_t>(i);
+    Game.TurnIndex = 0;
+    Game.Year = Game.Week = 1;
+
+    QStringList humanTurn;
+    QTimer::singleShot(0, form, [&] {
+        form->ItemEndTurnClick();  // the game's first turn: feudal 1
+        const QByteArray before = StateNow();
+        QTest::keyClick(form->mEvent, Qt::Key_Escape);  // reaches the window unless a control takes it
+        QTest::keyClick(form, Qt::Key_Escape);
+        humanTurn << QStringLiteral("%1 %2").arg(form->isVisible()).arg(StateNow() == before);
+        form->ItemEndTurn->trigger();  // on to feudal 5, through the turns of 2..4
+        humanTurn << QStringLiteral("%1 %2").arg(form->isVisible()).arg(Game.CurrentFeud);
+        form->ItemExit->trigger();
+    });
+    EXPECT_EQ(form->exec(), QDialog::Rejected);
+    EXPECT_EQ(humanTurn, (QStringList{"1 1", "1 5"}));
+    EXPECT_EQ(msgs.seen, (QStringList{"1 1 1", "1 1 1"}));
+    form->SetMessages(nullptr);
 }
 
 }  // namespace

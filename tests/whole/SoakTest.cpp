@@ -38,6 +38,7 @@ struct SoakTest : ::testing::Test {
     std::unique_ptr<TGameState> game = std::make_unique<TGameState>();
     TGameState& s = *game;
     std::vector<bool> everFree = std::vector<bool>(MaxLennik + 1, false);
+    TFeud before[MaxFeud + 1] = {};  // the feuds as the last check saw them
 
     // A 20-feud world from the bundled map with two players seated.
     void NewGame(Random& random) {
@@ -104,14 +105,25 @@ struct SoakTest : ::testing::Test {
             ASSERT_LE(l.Feud, s.QuantityFeud) << "slot " << k;
             if (l.Appear == 1) ++serving[l.Feud];
         }
+        const bool yearEnded = week > 0 && s.Week == 1;
         for (int n = 1; n <= s.QuantityFeud; ++n) {
             const TFeud& f = s.Feuds[n];
             ASSERT_GE(f.Lennik, 0) << n;
             ASSERT_LE(f.Lennik, f.Len) << n;
             ASSERT_TRUE(f.Senior == 0 || (f.Senior >= 1 && f.Senior <= s.QuantityFeud)) << n << " " << int(f.Senior);
             ASSERT_EQ(f.LennikAppear, serving[n]) << "feud " << n;
-            ASSERT_GE(f.Grain, 0);
-            ASSERT_GE(f.Peasant, 0);
+            // The economy moves only at the year's end, whatever the battles:
+            // grain by last year's peasants (every fertility is 1), peasants
+            // by a hundredth, cows and horses by a twentieth.
+            if (week == 0) ASSERT_EQ(f.Fertility, 1.0) << n;
+            const TFeud& b = before[n];
+            if (week > 0) {
+                ASSERT_EQ(f.Grain, yearEnded ? b.Grain + b.Peasant : b.Grain) << "feud " << n;
+                ASSERT_EQ(f.Peasant, yearEnded ? b.Peasant + b.Peasant / 100 : b.Peasant) << "feud " << n;
+                ASSERT_EQ(f.Cow, yearEnded ? b.Cow + b.Cow / 20 : b.Cow) << "feud " << n;
+                ASSERT_EQ(f.Horse, yearEnded ? b.Horse + b.Horse / 20 : b.Horse) << "feud " << n;
+            }
+            before[n] = f;
         }
         ASSERT_GE(s.Week, 1);
         ASSERT_LE(s.Week, 7);
