@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -325,6 +326,12 @@ int main(int argc, char** argv) {
     out << "target: " << target << " " << FeudName(Game, target) << "\n";
     ShowPage(FormGame->tsMap);
     PopupOver(target);
+    // The popup's two submenus, as the right click over the target offers them.
+    for (auto [menu, name] : {std::pair{FormGame->PMItemArmy, "menu-army.png"},
+                              std::pair{FormGame->PMItemDiplomacy, "menu-diplomacy.png"}}) {
+        menu->adjustSize();
+        Grab(menu, QLatin1String(name));
+    }
     FormGame->PMItemArmyAttackClick();
     FormGame->ImageMapMouseMove(Game.Feuds[target].PosX, Game.Feuds[target].PosY);
     Grab(FormGame, QStringLiteral("game-map.png"));
