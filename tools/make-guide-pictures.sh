@@ -18,4 +18,4 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -p docs/guide
 HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
-  "$build/tools/make_guide_pictures" docs/guide "$PWD/assets/maps/base.bmp"
+  "$build/tools/make_guide_pictures" docs/guide assets/maps/base.bmp
