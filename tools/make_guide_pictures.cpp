@@ -33,6 +33,7 @@
 #include <QTreeWidget>
 
 #include "core/DataPath.h"
+#include "core/FormSupport.h"
 #include "core/Forms.h"
 #include "core/GameState.h"
 #include "core/Messages.h"
@@ -225,6 +226,8 @@ void TryMap(const QString& label, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The program's own font, icon and toolkit words, as the player sees them.
+    InitApplication(app);
     if (argc < 2) {
         std::fprintf(stderr, "usage: make_guide_pictures <picture folder> [<map file>]\n");
         return 2;
