@@ -9,7 +9,9 @@ QString DataFilePath(const QString& relative) {
     if (QCoreApplication::instance()) {
         const QString appDir = QCoreApplication::applicationDirPath();
         candidates << appDir + QStringLiteral("/assets/") + relative
-                   << appDir + QStringLiteral("/../share/marchfell/") + relative;
+                   << appDir + QStringLiteral("/../share/marchfell/") + relative
+                   // Debian's layout for games: the program in games/, its data in share/games/.
+                   << appDir + QStringLiteral("/../share/games/marchfell/") + relative;
     }
     candidates << QStringLiteral(MARCHFELL_INSTALL_DATADIR "/") + relative
                << QStringLiteral(MARCHFELL_SOURCE_ASSETS "/") + relative;

@@ -5,6 +5,8 @@
 
 // Absolute path of a data file given relative to the data folder
 // ("maps/base.bmp", "pictures/startmenu.bmp"): beside the program in the
-// build tree, in the installed data folder, or in the source tree's assets.
+// build tree, in the data folder of an installation beside it (share/marchfell,
+// or share/games/marchfell when the program lies in games/), in the installed
+// data folder, or in the source tree's assets.
 // Returns the first candidate that exists, or the installed path when none does.
 QString DataFilePath(const QString& relative);
