@@ -19,6 +19,9 @@ public:
 
     uint64_t NextU64();
 
+    // Same state: the same draws follow.
+    bool operator==(const Random&) const = default;
+
 private:
     uint64_t s_[4];
 };
