@@ -6,6 +6,7 @@
 
 #include "EngineWorld.h"
 #include "core/Random.h"
+#include "engine/ArmyOrders.h"
 #include "engine/Lenniks.h"
 #include "engine/TurnCycle.h"
 
@@ -62,6 +63,40 @@ void StirWorld(TGameState& s, Random& dice) {
         TLennik& l = s.Lenniks[n];
         if (l.Feud == 0 || l.Appear == 0) continue;
         if (dice.Below(4) == 0) l.InCastle = static_cast<uint8_t>(1 - l.InCastle);
+    }
+}
+
+// Both week's ends: at the end of the seventh week the battles are fought
+// with the armies in the field, then the year's end sends everybody home;
+// no march time outlives the week's end.
+TEST(WeekEnd, TheSeventhWeeksBattlesComeBeforeEverybodyGoesHome) {
+    int lenniks[4] = {0, 50, 50, 50};
+    auto world = MakeWorld(3, lenniks);
+    world->Week = 7;
+    MakeServing(*world, 1, 40);
+    MakeServing(*world, 2, 10);
+    for (int f = 1; f <= 3; ++f) {
+        world->Feuds[f].LennikInService = 1;
+        world->Feuds[f].ArmyFeud = static_cast<uint8_t>(f);
+        world->Feuds[f].ArmyTarget = 2;
+    }
+    world->Feuds[1].ArmyCommand = ArmyAttack;
+    world->Feuds[3].ArmyCommand = ArmyMove;
+    for (auto weekEnd : {NextTurnPlain, NextTurn}) {
+        SCOPED_TRACE(weekEnd == NextTurn ? "one walk" : "pass per step");
+        auto s = Copy(*world);
+        Random random(4);
+        RecordedMessages msgs;
+        weekEnd(*s, random, msgs);
+        ASSERT_EQ(msgs.infos.size(), 2);
+        EXPECT_EQ(msgs.infos[0], QStringLiteral("Феодал Феодал1 (40) атаковал феодала Феодал2 (10) и победил."));
+        EXPECT_EQ(s->Year * 10 + s->Week, 21);
+        EXPECT_EQ(s->Feuds[1].ArmyFeud * 10 + s->Feuds[3].ArmyFeud, 22);
+        for (int f = 1; f <= 3; ++f) {
+            EXPECT_EQ(s->Feuds[f].ArmyTime, 0) << f;
+            EXPECT_EQ(s->Feuds[f].LennikAppear + s->Feuds[f].LennikInService, 0) << f;
+        }
+        EXPECT_EQ(CountServing(*s, 1) + CountServing(*s, 2), 0);
     }
 }
 
