@@ -1,6 +1,9 @@
 #include "engine/TurnCycle.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "core/Names.h"
@@ -158,13 +161,30 @@ struct RunWalked {
     int32_t Serving;
 };
 
+// The two flags of a slot, Appear and then InCastle, as one 16-bit value in
+// the byte order of the machine; a serving lennik in the field is the value
+// FieldArmyFlags.
+static_assert(offsetof(TLennik, InCastle) == offsetof(TLennik, Appear) + 1);
+constexpr uint16_t AppearFlag = std::endian::native == std::endian::little ? 0x0001 : 0x0100;
+constexpr uint16_t InCastleFlags = static_cast<uint16_t>(~(AppearFlag * 0xFF));
+constexpr uint16_t FieldArmyFlags = AppearFlag;
+
+inline uint16_t LoadFlags(const TLennik& l) {
+    uint16_t flags;
+    std::memcpy(&flags, &l.Appear, sizeof flags);
+    return flags;
+}
+inline void StoreFlags(TLennik& l, uint16_t flags) { std::memcpy(&l.Appear, &flags, sizeof flags); }
+inline bool Serves(uint16_t flags) { return (flags & (AppearFlag * 0xFF)) == AppearFlag; }
+
 // Walks the slots of feud fn from slot n on, past free slots and slots off
 // the map, up to the first slot of another feud of the map: the service
 // update of each slot, the count of the serving and the list of the field
-// army, from member on.
+// army, from member on. Kept out of line, so that the compiler gives the
+// loop the registers it needs.
 template <RunWork Work>
-[[gnu::noinline]] RunWalked WalkRun(TLennik* const lenniks, int32_t n, const unsigned fn, const unsigned q, const int32_t auth,
-                  Random& random, int32_t* member) {
+[[gnu::noinline]] RunWalked WalkRun(TLennik* const lenniks, int32_t n, const unsigned fn, const unsigned q,
+                                    const int32_t auth, Random& random, int32_t* member) {
     Random dice = random;  // kept in registers through the run
     int32_t serving = 0;
     for (; n <= MaxLennik; ++n) {
@@ -174,26 +194,25 @@ template <RunWork Work>
             if (feud - 1 < q) break;  // another feud of the map
             continue;
         }
-        unsigned appear = l.Appear;
-        unsigned inCastle = l.InCastle;
+        uint16_t flags = LoadFlags(l);
         if constexpr (Work == RunWork::Home) {
-            appear = 0;
-            l.Appear = 0;
+            flags &= InCastleFlags;
+            StoreFlags(l, flags);
         } else if constexpr (Work != RunWork::Count) {
-            // Masks, not branches: half the answers go either way.
-            const unsigned answers = dice.Below(100) < auth;
-            const unsigned yes = 0u - answers;
-            if constexpr (Work == RunWork::Draw) appear = (appear & ~yes) | answers;
-            if constexpr (Work == RunWork::DrawAfterEnd) appear = answers;
-            if constexpr (Work == RunWork::DrawThenHome) appear = 0;
-            inCastle &= ~yes;
-            l.Appear = static_cast<uint8_t>(appear);
-            l.InCastle = static_cast<uint8_t>(inCastle);
+            // One who answers serves in the field; the others keep their
+            // flags, or go home after the end of service or a dismissal.
+            const bool answers = dice.Below(100) < auth;
+            uint16_t other = flags;
+            if constexpr (Work != RunWork::Draw) other &= InCastleFlags;
+            const uint16_t answered = Work == RunWork::DrawThenHome ? 0 : FieldArmyFlags;
+            // Masks, not a branch: half the answers go either way.
+            const uint16_t yes = static_cast<uint16_t>(0u - static_cast<unsigned>(answers));
+            flags = static_cast<uint16_t>((answered & yes) | (other & ~yes));
+            StoreFlags(l, flags);
         }
-        const unsigned serves = appear == 1;
-        serving += serves;
+        serving += Serves(flags);
         *member = n;
-        member += serves & (inCastle == 0);
+        member += flags == FieldArmyFlags;
     }
     random = dice;
     return {n, member, serving};
@@ -253,9 +272,11 @@ void ServiceWalk(TGameState& s, Random& random) {
     for (unsigned i = 1; i <= q; ++i) s.Feuds[i].LennikAppear = field.Serving[i];
 }
 
-// One side's losses, each member of its field army drawing in list order.
-// The draws do not depend on the slots, so a run is drawn for first and its
-// fallen are freed and its retreating survivors sent into the castle after.
+// One side's losses: each member of its field army draws in list order.
+// The draws do not depend on the slots, so a run is drawn for first and the
+// fallen are freed after. Survivors who stay in the field close up in the
+// list as it is drawn; retreating survivors are sent into the castle after
+// the draws, before the fallen are freed (which puts those back to 0).
 int LossesOfRuns(TGameState& s, Random& random, int f, bool survivorsToCastle) {
     static int32_t fallen[MaxLennik];
     Random dice = random;
@@ -263,21 +284,25 @@ int LossesOfRuns(TGameState& s, Random& random, int f, bool survivorsToCastle) {
     for (int32_t run = field.FirstRun[f]; run != 0; run = field.RunNext[run]) {
         int32_t* const member = field.Member + field.RunStart[run];
         const int32_t length = field.RunLength[run];
-        int32_t kept = 0;
         int32_t fell = 0;
-        for (int32_t i = 0; i < length; ++i) {
-            const int32_t n = member[i];
-            const bool falls = dice.Below(100) < 10;
-            fallen[fell] = n;
-            fell += falls;
-            member[kept] = n;  // the survivors close up, in order
-            kept += !falls;
-        }
-        for (int32_t i = 0; i < fell; ++i) KillLennik(s, fallen[i]);
+        int32_t kept = 0;
         if (survivorsToCastle) {
-            for (int32_t i = 0; i < kept; ++i) s.Lenniks[member[i]].InCastle = 1;
-            kept = 0;
+            for (int32_t i = 0; i < length; ++i) {
+                fallen[fell] = member[i];
+                fell += dice.Below(100) < 10;
+            }
+            for (int32_t i = 0; i < length; ++i) s.Lenniks[member[i]].InCastle = 1;
+        } else {
+            for (int32_t i = 0; i < length; ++i) {
+                const int32_t n = member[i];
+                const bool falls = dice.Below(100) < 10;
+                fallen[fell] = n;
+                fell += falls;
+                member[kept] = n;
+                kept += !falls;
+            }
         }
+        for (int32_t k = 0; k < fell; ++k) KillLennik(s, fallen[k]);
         field.RunLength[run] = kept;
         field.Field[f] -= length - kept;
         lost += fell;
