@@ -144,9 +144,11 @@ BENCHMARK(Floor)->Name("floor")->Unit(benchmark::kMicrosecond);
 BENCHMARK(WeekEndRun<NextTurn>)->Name("week_end")->Unit(benchmark::kMicrosecond);
 BENCHMARK(WeekEndRun<NextTurnPlain>)->Name("week_end_pass_per_step")->Unit(benchmark::kMicrosecond);
 
-// Keeps the CPU time of every repetition of every measure.
+// Keeps the CPU time of every repetition of every measure. The table is
+// printed without colours, so that the ratio line after it starts clean.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+    SummaryReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
