@@ -1,7 +1,8 @@
 #include "engine/ArmyOrders.h"
 
+#include "engine/Lenniks.h"
+
 namespace {
-inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
 inline int CrossTimeOf(const TGameState& s, int f) { return IsFeud(s, f) ? s.Feuds[f].CrossTime : 0; }
 
 bool GiveOrder(TGameState& s, uint8_t command) {

@@ -2,12 +2,6 @@
 
 #include "core/Names.h"
 
-namespace {
-// Feud numbers are bytes; a slot or record naming a feud off the map counts
-// for nobody.
-inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
-}  // namespace
-
 void KillLennik(TGameState& s, int32_t n) {
     if (n < 1 || n > MaxLennik) return;
     TLennik& l = s.Lenniks[n];

@@ -1,6 +1,9 @@
 #include "engine/TurnCycle.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "core/Names.h"
@@ -9,8 +12,6 @@
 #include "engine/Lenniks.h"
 
 namespace {
-
-inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
 
 constexpr int32_t MaxCount = std::numeric_limits<int32_t>::max();
 constexpr int32_t MinCount = std::numeric_limits<int32_t>::min();
@@ -115,101 +116,215 @@ void NextTurnPlain(TGameState& s, Random& random, Messages& msgs) {
     AdvanceCalendar(s);
 }
 
-// ---- the week's end in one pass ------------------------------------------
+// ---- the week's end in one walk -------------------------------------------
 //
-// The service pass also counts the serving lenniks and links each feud's
-// field army (serving, outside the castle) into a chain of slots in slot
-// order. The battles then walk only the chains of the two sides, unlinking
-// the fallen and the defenders who retreat into the castle, so every count
-// and every draw is the one a full pass over the table would give.
+// The service walk over the lennik table also counts each feud's serving
+// lenniks and lists its field army (serving, outside the castle): the slots
+// go, in slot order, into one array, cut into runs of consecutive entries of
+// one feud, and each feud chains its runs. Where world generation laid the
+// slots out, a feud has a single run. The battles then read only the lists of
+// the two sides, dropping the fallen and the defenders who retreat into the
+// castle, so every count and every draw is the one a full pass over the table
+// would give, in the same order.
 
 namespace {
 
 struct FieldArmies {
-    int32_t Head[MaxFeud + 1];
-    int32_t Count[MaxFeud + 1];     // length of the chain
+    int32_t FirstRun[MaxFeud + 1];  // 0: no run
+    int32_t Field[MaxFeud + 1];     // field army of the feud
     int32_t Serving[MaxFeud + 1];   // serving lenniks of the feud
-    int32_t Next[MaxLennik + 1];    // next slot of the same chain, 0 ends it
+    int32_t RunStart[MaxLennik + 1];
+    int32_t RunLength[MaxLennik + 1];
+    int32_t RunNext[MaxLennik + 1];  // the feud's next run, 0 ends the chain
+    int32_t Member[MaxLennik + 1];   // field-army slots, in slot order within a run
 };
 
 FieldArmies field;  // lives for one week's end at a time
 
-void ServiceUpdateLinked(TGameState& s, Random& random) {
-    const int q = MapFeuds(s);
-    CountWeeksServed(s);
-    int32_t tail[MaxFeud + 1];
-    for (int i = 0; i <= MaxFeud; ++i) {
-        field.Head[i] = 0;
-        field.Count[i] = 0;
-        field.Serving[i] = 0;
-        tail[i] = 0;
-    }
-    for (int n = 1; n <= MaxLennik; ++n) {
-        TLennik& l = s.Lenniks[n];
-        const int fn = l.Feud;
-        if (fn == 0 || fn > q) continue;
-        ServeWeek(s.Feuds[fn], l, random);
-        if (l.Appear != 1) continue;
-        ++field.Serving[fn];
-        if (l.InCastle != 0) continue;
-        field.Next[n] = 0;
-        if (tail[fn] == 0)
-            field.Head[fn] = n;
-        else
-            field.Next[tail[fn]] = n;
-        tail[fn] = n;
-        ++field.Count[fn];
-    }
-    TakeUpCalls(s);
-    for (int i = 1; i <= q; ++i) s.Feuds[i].LennikAppear = field.Serving[i];
+// What the service update does to every slot of a feud this week, decided
+// once per feud: without a call, the end of service and a dismissal both
+// send everybody home; with a call each slot draws, and then the end of
+// service sends home those who do not answer and a dismissal everybody.
+enum class RunWork { Count, Home, Draw, DrawAfterEnd, DrawThenHome };
+
+RunWork WorkOf(const TFeud& f) {
+    const bool ends = f.WeekJobLennik == f.JobLennik;
+    const bool dismissed = f.DismissLennik == 1;
+    if (f.CallLennik != 1) return ends || dismissed ? RunWork::Home : RunWork::Count;
+    if (dismissed) return RunWork::DrawThenHome;
+    return ends ? RunWork::DrawAfterEnd : RunWork::Draw;
 }
 
-int LossesLinked(TGameState& s, Random& random, int f, bool survivorsToCastle) {
-    int lost = 0;
-    int32_t prev = 0;
-    int32_t n = field.Head[f];
-    while (n != 0) {
-        const int32_t next = field.Next[n];
-        bool unlink = true;
-        if (random.Below(100) < 10) {
-            KillLennik(s, n);
-            ++lost;
-            --field.Serving[f];
-        } else if (survivorsToCastle) {
-            s.Lenniks[n].InCastle = 1;
-        } else {
-            unlink = false;
+struct RunWalked {
+    int32_t Next;     // the first slot after the run
+    int32_t* End;     // past the field-army slots listed
+    int32_t Serving;
+};
+
+// The two flags of a slot, Appear and then InCastle, as one 16-bit value in
+// the byte order of the machine; a serving lennik in the field is the value
+// FieldArmyFlags.
+static_assert(offsetof(TLennik, InCastle) == offsetof(TLennik, Appear) + 1);
+constexpr uint16_t AppearFlag = std::endian::native == std::endian::little ? 0x0001 : 0x0100;
+constexpr uint16_t InCastleFlags = static_cast<uint16_t>(~(AppearFlag * 0xFF));
+constexpr uint16_t FieldArmyFlags = AppearFlag;
+
+inline uint16_t LoadFlags(const TLennik& l) {
+    uint16_t flags;
+    std::memcpy(&flags, &l.Appear, sizeof flags);
+    return flags;
+}
+inline void StoreFlags(TLennik& l, uint16_t flags) { std::memcpy(&l.Appear, &flags, sizeof flags); }
+inline bool Serves(uint16_t flags) { return (flags & (AppearFlag * 0xFF)) == AppearFlag; }
+
+// Walks the slots of feud fn from slot n on, past free slots and slots off
+// the map, up to the first slot of another feud of the map: the service
+// update of each slot, the count of the serving and the list of the field
+// army, from member on. Kept out of line, so that the compiler gives the
+// loop the registers it needs.
+template <RunWork Work>
+[[gnu::noinline]] RunWalked WalkRun(TLennik* const lenniks, int32_t n, const unsigned fn, const unsigned q,
+                                    const int32_t auth, Random& random, int32_t* member) {
+    Random dice = random;  // kept in registers through the run
+    int32_t serving = 0;
+    for (; n <= MaxLennik; ++n) {
+        TLennik& l = lenniks[n];
+        const unsigned feud = l.Feud;
+        if (feud != fn) {
+            if (feud - 1 < q) break;  // another feud of the map
+            continue;
         }
-        if (unlink) {
-            if (prev == 0)
-                field.Head[f] = next;
-            else
-                field.Next[prev] = next;
-            --field.Count[f];
-        } else {
-            prev = n;
+        uint16_t flags = LoadFlags(l);
+        if constexpr (Work == RunWork::Home) {
+            flags &= InCastleFlags;
+            StoreFlags(l, flags);
+        } else if constexpr (Work != RunWork::Count) {
+            // One who answers serves in the field; the others keep their
+            // flags, or go home after the end of service or a dismissal.
+            const bool answers = dice.Below(100) < auth;
+            uint16_t other = flags;
+            if constexpr (Work != RunWork::Draw) other &= InCastleFlags;
+            const uint16_t answered = Work == RunWork::DrawThenHome ? 0 : FieldArmyFlags;
+            // Masks, not a branch: half the answers go either way.
+            const uint16_t yes = static_cast<uint16_t>(0u - static_cast<unsigned>(answers));
+            flags = static_cast<uint16_t>((answered & yes) | (other & ~yes));
+            StoreFlags(l, flags);
         }
-        n = next;
+        serving += Serves(flags);
+        *member = n;
+        member += flags == FieldArmyFlags;
     }
+    random = dice;
+    return {n, member, serving};
+}
+
+void ServiceWalk(TGameState& s, Random& random) {
+    const unsigned q = static_cast<unsigned>(MapFeuds(s));
+    CountWeeksServed(s);
+    RunWork work[MaxFeud + 1] = {};
+    int32_t lastRun[MaxFeud + 1] = {};
+    for (unsigned i = 0; i <= MaxFeud; ++i) {
+        field.FirstRun[i] = 0;
+        field.Field[i] = 0;
+        field.Serving[i] = 0;
+    }
+    for (unsigned i = 1; i <= q; ++i) work[i] = WorkOf(s.Feuds[i]);
+    TLennik* const lenniks = s.Lenniks;
+    int32_t members = 0;
+    int32_t runs = 0;
+    int32_t n = 1;
+    while (n <= MaxLennik) {
+        const unsigned fn = lenniks[n].Feud;
+        if (fn - 1 >= q) {  // free, or off the map
+            ++n;
+            continue;
+        }
+        ++runs;
+        field.RunStart[runs] = members;
+        field.RunNext[runs] = 0;
+        if (lastRun[fn] == 0)
+            field.FirstRun[fn] = runs;
+        else
+            field.RunNext[lastRun[fn]] = runs;
+        lastRun[fn] = runs;
+        const int32_t auth = s.Feuds[fn].Auth;
+        int32_t* const member = field.Member + members;
+        RunWalked walked;
+        switch (work[fn]) {
+        case RunWork::Count: walked = WalkRun<RunWork::Count>(lenniks, n, fn, q, auth, random, member); break;
+        case RunWork::Home: walked = WalkRun<RunWork::Home>(lenniks, n, fn, q, auth, random, member); break;
+        case RunWork::Draw: walked = WalkRun<RunWork::Draw>(lenniks, n, fn, q, auth, random, member); break;
+        case RunWork::DrawAfterEnd:
+            walked = WalkRun<RunWork::DrawAfterEnd>(lenniks, n, fn, q, auth, random, member);
+            break;
+        case RunWork::DrawThenHome:
+            walked = WalkRun<RunWork::DrawThenHome>(lenniks, n, fn, q, auth, random, member);
+            break;
+        }
+        n = walked.Next;
+        const int32_t listed = static_cast<int32_t>(walked.End - member);
+        members += listed;
+        field.RunLength[runs] = listed;
+        field.Field[fn] += listed;
+        field.Serving[fn] += walked.Serving;
+    }
+    TakeUpCalls(s);
+    for (unsigned i = 1; i <= q; ++i) s.Feuds[i].LennikAppear = field.Serving[i];
+}
+
+// One side's losses: each member of its field army draws in list order.
+// The draws do not depend on the slots, so a run is drawn for first and the
+// fallen are freed after. Survivors who stay in the field close up in the
+// list as it is drawn; retreating survivors are sent into the castle after
+// the draws, before the fallen are freed (which puts those back to 0).
+int LossesOfRuns(TGameState& s, Random& random, int f, bool survivorsToCastle) {
+    static int32_t fallen[MaxLennik];
+    Random dice = random;
+    int lost = 0;
+    for (int32_t run = field.FirstRun[f]; run != 0; run = field.RunNext[run]) {
+        int32_t* const member = field.Member + field.RunStart[run];
+        const int32_t length = field.RunLength[run];
+        int32_t fell = 0;
+        int32_t kept = 0;
+        if (survivorsToCastle) {
+            for (int32_t i = 0; i < length; ++i) {
+                fallen[fell] = member[i];
+                fell += dice.Below(100) < 10;
+            }
+            for (int32_t i = 0; i < length; ++i) s.Lenniks[member[i]].InCastle = 1;
+        } else {
+            for (int32_t i = 0; i < length; ++i) {
+                const int32_t n = member[i];
+                const bool falls = dice.Below(100) < 10;
+                fallen[fell] = n;
+                fell += falls;
+                member[kept] = n;
+                kept += !falls;
+            }
+        }
+        for (int32_t k = 0; k < fell; ++k) KillLennik(s, fallen[k]);
+        field.RunLength[run] = kept;
+        field.Field[f] -= length - kept;
+        lost += fell;
+    }
+    if (survivorsToCastle) field.FirstRun[f] = 0;  // no field army left
+    field.Serving[f] -= lost;
+    random = dice;
     return lost;
 }
 
-void FightBattleLinked(TGameState& s, Random& random, Messages& msgs, int attacker, int defender) {
-    FightCounted(s, random, msgs, attacker, defender, field.Count[attacker], field.Count[defender],
-                 [&](int f, bool toCastle) { return LossesLinked(s, random, f, toCastle); });
-}
-
-void CalcBattleLinked(TGameState& s, Random& random, Messages& msgs) {
-    CarryOutOrders(s, [&](int a, int t) { FightBattleLinked(s, random, msgs, a, t); });
-    for (int i = 1; i <= MapFeuds(s); ++i) s.Feuds[i].LennikAppear = field.Serving[i];
+void FightBattleOfRuns(TGameState& s, Random& random, Messages& msgs, int attacker, int defender) {
+    FightCounted(s, random, msgs, attacker, defender, field.Field[attacker], field.Field[defender],
+                 [&](int f, bool toCastle) { return LossesOfRuns(s, random, f, toCastle); });
 }
 
 }  // namespace
 
 void NextTurn(TGameState& s, Random& random, Messages& msgs) {
-    ServiceUpdateLinked(s, random);
+    ServiceWalk(s, random);
     BuildBattleOrder(s);
-    CalcBattleLinked(s, random, msgs);
+    CarryOutOrders(s, [&](int a, int t) { FightBattleOfRuns(s, random, msgs, a, t); });
+    for (int i = 1; i <= MapFeuds(s); ++i) s.Feuds[i].LennikAppear = field.Serving[i];
     ClearMarchTimes(s);
     AdvanceCalendar(s);
 }

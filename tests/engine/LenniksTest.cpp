@@ -1,3 +1,6 @@
+#include <cstring>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "EngineWorld.h"
@@ -14,9 +17,18 @@ TEST(KillLennik, MakesAFreshRecruitAndIgnoresSlotsOffTheTable) {
     KillLennik(*s, MaxLennik);
     EXPECT_EQ(l.Feud + l.Appear + l.InCastle + l.Spear + l.Sword + l.Riding + l.Morale + l.Discipline + l.Battle, 0);
     EXPECT_EQ(QVector<int>({l.Health, l.Strength, l.Endurance, l.Armour}), QVector<int>({25, 5, 15, 10}));
-    KillLennik(*s, 0);
-    KillLennik(*s, MaxLennik + 1);
-    EXPECT_EQ(s->Lenniks[0].Health, 0);  // slot 0 is not a lennik
+    // Slot 0 is not a lennik, and the records on either side of the table
+    // (the feuds before it, the map grid after it) are no slots either.
+    s->Lenniks[0] = TLennik{7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+    std::memset(s->Map, 0xA5, sizeof s->Map);
+    auto bytes = [](const void* p, size_t n) { return std::string(static_cast<const char*>(p), n); };
+    const std::string feuds = bytes(s->Feuds, sizeof s->Feuds);
+    const std::string slot0 = bytes(&s->Lenniks[0], sizeof(TLennik));
+    const std::string map = bytes(s->Map, sizeof s->Map);
+    for (int n : {0, -1, MaxLennik + 1, MaxLennik + 2}) KillLennik(*s, n);
+    EXPECT_TRUE(bytes(&s->Lenniks[0], sizeof(TLennik)) == slot0);
+    EXPECT_TRUE(bytes(s->Feuds, sizeof s->Feuds) == feuds);
+    EXPECT_TRUE(bytes(s->Map, sizeof s->Map) == map);
 }
 
 struct ServiceTest : ::testing::Test {
@@ -34,34 +46,61 @@ struct ServiceTest : ::testing::Test {
 };
 
 TEST_F(ServiceTest, OneDrawPerSlotOfACallingFeudInSlotOrder) {
-    s->Feuds[2].Auth = 60;
-    s->Lenniks[35].InCastle = 1;  // an answer puts him in the field
+    // The draws the 20 slots of feud 2 will make; the authority is set to
+    // one of them between 20 and 80, so that slot meets the threshold exactly
+    // and stays home (a lennik answers when the draw is below the authority).
+    const QVector<int> owned = SlotsOf(*s, 2);
+    QVector<int> draws;
+    Random replay = random;
+    for (int i = 0; i < owned.size(); ++i) draws << replay.Below(100);
+    int threshold = 0;
+    for (int d : draws)
+        if (threshold == 0 && d >= 20 && d <= 80) threshold = d;
+    s->Feuds[2].Auth = threshold;
+    for (int n : owned) s->Lenniks[n].InCastle = 1;  // an answer puts him in the field
     Order(2, CallLenniks);
-    Random expected = random;
-    ServiceUpdate(*s, random);
-    int serving = 0;
-    for (int n : SlotsOf(*s, 2)) {
-        const bool answers = expected.Below(100) < 60;
-        EXPECT_EQ(s->Lenniks[n].Appear, answers ? 1 : 0) << n;
-        if (answers) {
-            EXPECT_EQ(s->Lenniks[n].InCastle, 0) << n;
+    for (auto weekEnd : {NextTurnPlain, NextTurn}) {
+        SCOPED_TRACE(weekEnd == NextTurn ? "one walk" : "pass per step");
+        auto copy = std::make_unique<TGameState>(*s);
+        Random used = random;
+        weekEnd(*copy, used, msgs);
+        int serving = 0;
+        for (int i = 0; i < owned.size(); ++i) {
+            const bool answers = draws[i] < threshold;
+            EXPECT_EQ(copy->Lenniks[owned[i]].Appear, answers ? 1 : 0) << i;
+            EXPECT_EQ(copy->Lenniks[owned[i]].InCastle, answers ? 0 : 1) << i;
+            serving += answers;
         }
-        serving += answers;
+        EXPECT_TRUE(serving > 0 && serving < owned.size());  // both ways are seen
+        EXPECT_TRUE(used == replay);  // nobody else drew
+        EXPECT_EQ(copy->Feuds[2].LennikAppear, serving);
+        EXPECT_EQ(copy->Feuds[2].CallLennik * 10 + copy->Feuds[2].LennikInService, 1);
+        EXPECT_EQ(copy->Feuds[2].ArmyFeud, 2);
     }
-    EXPECT_EQ(random.NextU64(), expected.NextU64());  // nobody else drew
-    EXPECT_EQ(s->Feuds[2].LennikAppear, serving);
-    EXPECT_EQ(s->Feuds[2].CallLennik * 10 + s->Feuds[2].LennikInService, 1);
-    EXPECT_EQ(s->Feuds[2].ArmyFeud, 2);
 }
 
 TEST_F(ServiceTest, AuthorityZeroNobodyHundredEverybodyFiftyHalf) {
     s->Feuds[1].Auth = 0;
     s->Feuds[2].Auth = 100;
     for (int f = 1; f <= 2; ++f) Order(f, CallLenniks);
-    ServiceUpdate(*s, random);
-    EXPECT_EQ(s->Feuds[1].LennikAppear, 0);
-    EXPECT_EQ(s->Feuds[1].LennikInService, 1);  // in service with nobody serving
-    EXPECT_EQ(s->Feuds[2].LennikAppear, 20);
+    // A source whose draws for the 30 slots of feud 1 include a 0: even
+    // that lennik stays home.
+    uint64_t zeroSeed = 1;
+    for (;; ++zeroSeed) {
+        Random r(zeroSeed);
+        bool zero = false;
+        for (int i = 0; i < 30; ++i) zero |= r.Below(100) == 0;
+        if (zero) break;
+    }
+    for (auto weekEnd : {NextTurnPlain, NextTurn}) {
+        SCOPED_TRACE(weekEnd == NextTurn ? "one walk" : "pass per step");
+        auto copy = std::make_unique<TGameState>(*s);
+        Random r(zeroSeed);
+        weekEnd(*copy, r, msgs);
+        EXPECT_EQ(copy->Feuds[1].LennikAppear, 0);
+        EXPECT_EQ(copy->Feuds[1].LennikInService, 1);  // in service with nobody serving
+        EXPECT_EQ(copy->Feuds[2].LennikAppear, 20);
+    }
 
     long total = 0;
     for (int seed = 1; seed <= 200; ++seed) {
@@ -140,6 +179,9 @@ TEST(VassalCall, OfferedToASeniorWithVassalsOnceAYear) {
     EXPECT_EQ(CalledByLine(*s, 2), QStringLiteral("Вас призвал ") + GetFullNameFeudal(*s, 1));
     EXPECT_EQ(CalledByLine(*s, 1), QString());  // the king is not called by himself
     EXPECT_EQ(CalledByLine(*s, 4), QString());
+    s->CurrentFeud = 3;  // a baron beaten by his own vassal is his own senior
+    CallVassals(*s);
+    EXPECT_EQ(CalledByLine(*s, 3), QString());
     YearEnd(*s);
     EXPECT_TRUE(CanCallVassals(*s, 1));
     EXPECT_EQ(CalledByLine(*s, 2), QString());

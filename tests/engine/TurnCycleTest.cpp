@@ -112,8 +112,12 @@ TEST_F(CycleTest, WithoutAHumanOneCallPlaysOneWeek) {
     EXPECT_EQ(s->TurnIndex, 0);
     EXPECT_EQ(EndTurnNow(), 0);
     EXPECT_EQ(s->Week, 3);
-    s->QuantityFeud = 0;  // and an empty map does not hang
+    s->QuantityFeud = 0;  // an empty map still closes its week, with no draws
+    const Random before = random;
     EXPECT_EQ(EndTurnNow(), 0);
+    EXPECT_EQ(s->Week * 10 + s->TurnIndex, 40);
+    EXPECT_TRUE(random == before);
+    EXPECT_TRUE(msgs.all.isEmpty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "SeatsTestMaps.h"
@@ -130,24 +131,55 @@ TEST_F(WorldGeneration, LennikSlotsContiguousInFeudOrderAndNothingLeftOfAnEarlie
 }
 
 TEST_F(WorldGeneration, KingIsDrawnAmongComputerFeudsWhenNobodyTookTheCrown) {
-    bool drawn[6] = {};
-    for (uint64_t seed = 1; seed <= 40; ++seed) {
-        GridStrips(*s, 5);
-        Generate(100);
-        BeginSeating(*s);
-        s->QuantityGamer = 1;
-        Picture picture = StripMap(5);
-        Seat(picture, 1, 2, TSeatStatus::Vassal, QStringLiteral("Вассал"));
-        Random rnd(seed), same(seed);
-        const int computers[] = {1, 3, 4, 5};
-        const int expected = computers[same.Below(4)];
+    GridStrips(*s, 5);
+    Generate(100);
+    BeginSeating(*s);
+    s->QuantityGamer = 1;
+    Picture picture = StripMap(5);
+    Seat(picture, 1, 2, TSeatStatus::Vassal, QStringLiteral("Вассал"));
+    uint8_t seniors[6], order[MaxFeud + 1];
+    for (int k = 1; k <= 5; ++k) seniors[k] = F(k).Senior;
+    std::copy(s->TurnOrder, s->TurnOrder + MaxFeud + 1, order);
+    int crowned[6] = {};
+    for (uint64_t seed = 1; seed <= 400; ++seed) {
+        s->KingFeud = 0;
+        for (int k = 1; k <= 5; ++k) s->Feuds[k].Senior = seniors[k];
+        std::copy(order, order + MaxFeud + 1, s->TurnOrder);
+        Random rnd(seed);
         SettleCrown(*s, rnd);
-        ASSERT_EQ(s->KingFeud, expected);
-        drawn[expected] = true;
-        EXPECT_EQ(F(expected).Senior, expected);
-        EXPECT_EQ(F(2).Senior, expected);  // the player's pending vassalage
+        const int king = s->KingFeud;
+        ASSERT_TRUE(king == 1 || (king >= 3 && king <= 5)) << king;  // never the seated player
+        ++crowned[king];
+        EXPECT_EQ(F(king).Senior, king);
+        EXPECT_EQ(F(2).Senior, king);  // the player's pending vassalage
     }
-    EXPECT_TRUE(drawn[1] && drawn[3] && drawn[4] && drawn[5]);
+    for (int k : {1, 3, 4, 5}) EXPECT_NEAR(crowned[k], 100, 40) << k;  // a quarter each
+}
+
+// A computer feudal stays independent when his draw falls below his
+// independence: a draw equal to it makes him the king's vassal.
+TEST_F(WorldGeneration, IndependenceDrawAtItsThreshold) {
+    GridStrips(*s, 3);
+    Generate(100);
+    BeginSeating(*s);
+    s->QuantityGamer = 1;
+    Picture picture = StripMap(3);
+    Seat(picture, 1, 1, TSeatStatus::King, QStringLiteral("Король"));
+    Random rnd(1);
+    SettleCrown(*s, rnd);
+    // The draws of feuds 2 and 3, in feud order, found by a copy of the source.
+    int d2 = 0, d3 = 99;
+    for (uint64_t seed = 1; d2 == 0 || d3 == 99; ++seed) {
+        rnd.Seed(seed);
+        Random replay = rnd;
+        d2 = replay.Below(100);
+        d3 = replay.Below(100);
+    }
+    s->Feuds[2].Independence = static_cast<uint8_t>(d2);      // r = Independence: a vassal
+    s->Feuds[3].Independence = static_cast<uint8_t>(d3 + 1);  // r < Independence: independent
+    SettleVassalsAndRelations(*s, rnd);
+    EXPECT_EQ(F(2).Senior, 1);
+    EXPECT_EQ(F(3).Senior, 0);
 }
 
 TEST_F(WorldGeneration, StartingRelationsAndComputerNames) {
