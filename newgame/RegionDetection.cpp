@@ -34,6 +34,7 @@ bool StartDetection(TGameState& s, const Picture& picture) {
 // The colour codes of one row, and a bit for every pixel that ends a run:
 // bit x is set when pixel x + 1 differs from pixel x, and for the last pixel.
 constexpr int EndWords = (MapWidth + 63) / 64;
+static_assert(MapWidth % 4 == 0 && MapWidth < 0xFFFF);
 struct RowScan {
     alignas(16) uint32_t code[MapWidth + 4];
     uint64_t ends[EndWords];
@@ -50,17 +51,21 @@ void ScanRow(const uint8_t* row, RowScan& scan) {
     uint8_t tail[4] = {row[RowBytes - 3], row[RowBytes - 2], row[RowBytes - 1], 0};
     std::memcpy(&scan.code[MapWidth - 1], tail, 4);
     scan.code[MapWidth] = ~scan.code[MapWidth - 1];  // the row's end ends the last run
-    for (int i = 0; i < EndWords; ++i) scan.ends[i] = 0;
+    for (int word = 0; word < EndWords; ++word) {
+        const int from = word * 64, to = std::min(from + 64, MapWidth);
+        uint64_t ends = 0;
 #if defined(__SSE2__)
-    for (int x = 0; x < MapWidth; x += 4) {
-        const __m128i here = _mm_load_si128(reinterpret_cast<const __m128i*>(scan.code + x));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scan.code + x + 1));
-        const unsigned same = unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(here, next))));
-        scan.ends[x / 64] |= uint64_t(~same & 0xFu) << (x % 64);
-    }
+        for (int x = from; x < to; x += 4) {
+            const __m128i here = _mm_load_si128(reinterpret_cast<const __m128i*>(scan.code + x));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scan.code + x + 1));
+            const unsigned same = unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(here, next))));
+            ends |= uint64_t(~same & 0xFu) << (x - from);
+        }
 #else
-    for (int x = 0; x < MapWidth; ++x) scan.ends[x / 64] |= uint64_t(scan.code[x] != scan.code[x + 1]) << (x % 64);
+        for (int x = from; x < to; ++x) ends |= uint64_t(scan.code[x] != scan.code[x + 1]) << (x - from);
 #endif
+        scan.ends[word] = ends;
+    }
 }
 
 // A stretch of one colour within a row: pixels x0 .. x1 - 1.
@@ -76,11 +81,11 @@ constexpr int32_t YellowRun = -1;
 // label is first given to a run.
 struct Scratch {
     RowScan row;
-    Run runs[Cells];
-    int32_t rowStart[MapHeight + 1];
+    Run runs[Cells + MapHeight];
+    int32_t rowStart[MapHeight];  // each row's first run, after its stop run
+    int32_t rowEnd[MapHeight];
     int32_t parent[Cells];  // the areas joined so far: each label's parent, a root its own
-    uint8_t feud[Cells];    // each label's feud number, 0 past the 20th
-    uint8_t gridRow[MapWidth + 8];
+    uint8_t feud[Cells + 1];  // feud number of label l at l + 1 (of yellow runs at 0), 0 past the 20th
 };
 Scratch scratch;
 
@@ -112,13 +117,18 @@ void InitializeMap(TGameState& s, Picture& picture) {
     // First pass: cut each row into runs of one colour and join every run to
     // the runs of its colour it touches in the row above. Black and pure blue
     // are border; yellow runs stay apart, as they all go to feud 1.
+    // Each row's runs follow a stop run, so that the walks along the row
+    // above need no count: its stop run lies past every pixel.
+    Run* const run = w.runs;
+    int32_t* const parent = w.parent;
+    constexpr Run Stop{0xFFFF, 0xFFFF, 0, 0};
     int runs = 0;
     int labels = 0;
+    int above = 0;
     for (int y = 0; y < MapHeight; ++y) {
         ScanRow(bits + size_t(y) * RowBytes, w.row);
+        run[runs++] = Stop;
         w.rowStart[y] = runs;
-        int above = y > 0 ? w.rowStart[y - 1] : 0;
-        const int aboveEnd = runs;
         int x = 0;
         for (int word = 0; word < EndWords; ++word)
         for (uint64_t ends = w.row.ends[word]; ends != 0; ends &= ends - 1) {
@@ -128,40 +138,49 @@ void InitializeMap(TGameState& s, Picture& picture) {
                 int32_t label = YellowRun;
                 if (code != Marker) {
                     label = -2;  // none yet
-                    while (above < aboveEnd && w.runs[above].x1 <= x) ++above;
-                    for (int a = above; a < aboveEnd && w.runs[a].x0 < end; ++a) {
-                        if (w.runs[a].code != code) continue;
-                        const int32_t other = w.runs[a].label;
-                        if (label < 0) label = other;
-                        else if (other != label) label = Join(w.parent, label, other);
+                    if (y > 0) {
+                        // The runs above that this one touches; the walk stops
+                        // on the last of them if it reaches the next run too.
+                        while (run[above].x1 <= x) ++above;
+                        for (; run[above].x0 < end; ++above) {
+                            const Run& a = run[above];
+                            if (a.code == code) {
+                                if (label < 0) label = a.label;
+                                else if (a.label != label) label = Join(parent, label, a.label);
+                            }
+                            if (a.x1 > end) break;
+                        }
                     }
                     if (label < 0) {
                         label = labels++;
-                        w.parent[label] = label;
+                        parent[label] = label;
                     }
                 }
-                w.runs[runs++] = Run{uint16_t(x), uint16_t(end), code, label};
+                run[runs++] = Run{uint16_t(x), uint16_t(end), code, label};
             }
             x = end;
         }
+        w.rowEnd[y] = runs;
+        above = w.rowStart[y];
     }
-    w.rowStart[MapHeight] = runs;
-    if (runs == 0) return;
-
+    if (labels == 0 && runs == MapHeight) return;  // stop runs only: no feud at all
     // Number the areas by their first pixel: an area's root is the label of
     // its first run, and labels were given in row-major order. A yellow first
     // pixel makes the yellow pixels feud 1 on their own; otherwise they join
     // the first area.
-    const bool yellowFirst = w.runs[0].label == YellowRun;
+    int first = 0;
+    while (w.rowStart[first] == w.rowEnd[first]) ++first;
+    const bool yellowFirst = w.runs[w.rowStart[first]].label == YellowRun;
     int count = yellowFirst ? 1 : 0;
     for (int32_t l = 0; l < labels; ++l) {
         if (w.parent[l] == l) {
             ++count;
-            w.feud[l] = count <= MaxFeud ? uint8_t(count) : 0;
+            w.feud[l + 1] = count <= MaxFeud ? uint8_t(count) : 0;
         } else {
-            w.feud[l] = w.feud[Root(w.parent, l)];
+            w.feud[l + 1] = w.feud[Root(w.parent, l) + 1];
         }
     }
+    w.feud[YellowRun + 1] = 1;
     s.QuantityFeud = uint8_t(count > MaxFeud ? MaxFeud + 1 : count);
 
     // Second pass, over the runs: the grid, the anchors (each feud's last
@@ -169,18 +188,27 @@ void InitializeMap(TGameState& s, Picture& picture) {
     // Areas past the 20th keep their colours and stay out of the grid.
     int last[MaxFeud + 1] = {};  // the last run of each feud
     for (int y = 0; y < MapHeight; ++y) {
-        // The row of the grid is built in w.gridRow with eight-byte stores that
-        // may run past a run's end; the next run or gap writes over the excess.
-        uint8_t* const cells = w.gridRow;
+        // Short runs and gaps are written with one eight-byte store that may
+        // run past their end, into cells written next: the rest of the row,
+        // or the row below, which is written after this one. Only where the
+        // store would pass the grid's last row's end are they written bytewise.
+        uint8_t* const grid = s.Map[y];
+        auto put = [&](int from, int to, uint8_t n) {
+            if (to - from <= 8 && from + 8 <= (y + 1 < MapHeight ? 2 * MapWidth : MapWidth)) {
+                const uint64_t v = 0x0101010101010101ull * n;
+                std::memcpy(grid + from, &v, 8);
+            } else {
+                std::memset(grid + from, n, size_t(to - from));
+            }
+        };
         int filled = 0;  // cells before this are final
         int paintFrom = 0, paintTo = 0;  // touching runs are painted in one stretch
-        for (int r = w.rowStart[y]; r < w.rowStart[y + 1]; ++r) {
+        for (int r = w.rowStart[y]; r < w.rowEnd[y]; ++r) {
             const Run& run = w.runs[r];
-            const int n = run.label == YellowRun ? 1 : w.feud[run.label];
+            const int n = w.feud[run.label + 1];
             if (n == 0) continue;
-            for (int x = filled; x < run.x0; x += 8) std::memset(cells + x, 0, 8);
-            const uint64_t fill = 0x0101010101010101ull * uint64_t(n);
-            for (int x = run.x0; x < run.x1; x += 8) std::memcpy(cells + x, &fill, 8);
+            if (run.x0 != filled) put(filled, run.x0, 0);
+            put(run.x0, run.x1, uint8_t(n));
             filled = run.x1;
             last[n] = r;
             if (run.x0 != paintTo) {
@@ -190,14 +218,13 @@ void InitializeMap(TGameState& s, Picture& picture) {
             paintTo = run.x1;
         }
         picture.FillRun(paintFrom, y, paintTo - paintFrom, Colors::Blue);
-        std::memset(cells + filled, 0, size_t(MapWidth - filled));
-        std::memcpy(s.Map[y], cells, MapWidth);
+        if (filled < MapWidth) std::memset(grid + filled, 0, size_t(MapWidth - filled));
     }
     const int feuds = std::min(count, MaxFeud);
     for (int n = 1; n <= feuds; ++n) {
         const Run& run = w.runs[last[n]];
         s.Feuds[n].PosX = run.x1 - 1;
-        s.Feuds[n].PosY = int32_t(std::upper_bound(w.rowStart, w.rowStart + MapHeight + 1, last[n]) - w.rowStart - 1);
+        s.Feuds[n].PosY = int32_t(std::upper_bound(w.rowStart, w.rowStart + MapHeight, last[n]) - w.rowStart - 1);
     }
 }
 
