@@ -110,7 +110,13 @@ int32_t Join(int32_t* parent, int32_t a, int32_t b) {
 }  // namespace
 
 void InitializeMap(TGameState& s, Picture& picture) {
-    if (!StartDetection(s, picture)) return;
+    // The second pass writes every cell of the grid; it is emptied here only
+    // when there is no second pass.
+    s.QuantityFeud = 0;
+    if (picture.Width() != MapWidth || picture.Height() != MapHeight) {
+        StartDetection(s, picture);
+        return;
+    }
     Scratch& w = scratch;
     const uint8_t* bits = picture.Bits();
 
@@ -163,7 +169,10 @@ void InitializeMap(TGameState& s, Picture& picture) {
         w.rowEnd[y] = runs;
         above = w.rowStart[y];
     }
-    if (labels == 0 && runs == MapHeight) return;  // stop runs only: no feud at all
+    if (labels == 0 && runs == MapHeight) {  // stop runs only: no feud at all
+        StartDetection(s, picture);
+        return;
+    }
     // Number the areas by their first pixel: an area's root is the label of
     // its first run, and labels were given in row-major order. A yellow first
     // pixel makes the yellow pixels feud 1 on their own; otherwise they join
