@@ -71,8 +71,6 @@ bool MapsAreSound() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     state = std::make_unique<TGameState>();
     QString error;
     if (!twenty.Load(QStringLiteral(MARCHFELL_BENCH_MAPS "/twenty.bmp"), &error)) {
@@ -84,18 +82,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the maps do not give 20 feuds alike by both methods\n");
         return 1;
     }
-    benchmark::RegisterBenchmark("read_pass", ReadPass, &twenty)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("detection", Detection<InitializeMap>, &twenty)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("detection_rescan", Detection<InitializeMapByRescan>, &twenty)
-        ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("worst/read_pass", ReadPass, &worst)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("worst/detection", Detection<InitializeMap>, &worst)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("worst/detection_rescan", Detection<InitializeMapByRescan>, &worst)
-        ->Unit(benchmark::kMicrosecond);
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios({{"detection/pass", {"detection", "read_pass"}},
-                          {"detection_worst/pass", {"worst/detection", "worst/read_pass"}}});
-    benchmark::Shutdown();
-    return 0;
+    const auto us = benchmark::kMicrosecond;
+    benchmark::RegisterBenchmark("read_pass", ReadPass, &twenty)->Unit(us);
+    benchmark::RegisterBenchmark("detection", Detection<InitializeMap>, &twenty)->Unit(us);
+    benchmark::RegisterBenchmark("detection_rescan", Detection<InitializeMapByRescan>, &twenty)->Unit(us);
+    benchmark::RegisterBenchmark("worst/read_pass", ReadPass, &worst)->Unit(us);
+    benchmark::RegisterBenchmark("worst/detection", Detection<InitializeMap>, &worst)->Unit(us);
+    benchmark::RegisterBenchmark("worst/detection_rescan", Detection<InitializeMapByRescan>, &worst)->Unit(us);
+    return bench::RunWithRatios(argc, argv, {{"detection/pass", "detection", "read_pass"},
+                                             {"detection_worst/pass", "worst/detection", "worst/read_pass"}});
 }

@@ -40,13 +40,9 @@ bool BuildWorld() {
         TFeud& feud = s.Feuds[f];
         feud.Senior = uint8_t(f == 1 ? 1 : f % 4 == 0 ? 0 : f <= 8 ? 1 : f % 4 + 1);
         feud.ArmyFeud = uint8_t(f);
-        feud.DipView = uint8_t(f % 4);
-        for (int j = 1; j <= 20; ++j) {
-            feud.DipToFeudalShow[j] = int8_t((f + j) % 5 - 2);
-            feud.DipToFeudalTrue[j] = int8_t((f * j) % 5 - 2);
-            feud.DipFromFeudalShow[j] = int8_t((f + 2 * j) % 5 - 2);
-            feud.DipFromFeudalTrue[j] = int8_t((3 * f + j) % 5 - 2);
-        }
+        for (int j = 1; j <= 20; ++j)
+            feud.DipToFeudalShow[j] = feud.DipToFeudalTrue[j] = feud.DipFromFeudalShow[j] =
+                feud.DipFromFeudalTrue[j] = int8_t((f + j) % 5 - 2);
     }
     s.Feuds[6].ArmyFeud = 9;
     return true;
@@ -115,17 +111,12 @@ void Prepare(benchmark::State& st) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     if (!BuildWorld()) return 1;
-    benchmark::RegisterBenchmark("write_pass", WritePass)->Unit(benchmark::kMicrosecond);
     paint = std::make_unique<TMapPaint>();
-    benchmark::RegisterBenchmark("repaint", Repaint)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("repaint_plain", RepaintPlain)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("prepare_once_per_game", Prepare)->Unit(benchmark::kMicrosecond);
-    bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios({{"repaint/pass", {"repaint", "write_pass"}}});
-    benchmark::Shutdown();
-    return 0;
+    const auto us = benchmark::kMicrosecond;
+    benchmark::RegisterBenchmark("write_pass", WritePass)->Unit(us);
+    benchmark::RegisterBenchmark("repaint", Repaint)->Unit(us);
+    benchmark::RegisterBenchmark("repaint_plain", RepaintPlain)->Unit(us);
+    benchmark::RegisterBenchmark("prepare_once_per_game", Prepare)->Unit(us);
+    return bench::RunWithRatios(argc, argv, {{"repaint/pass", "repaint", "write_pass"}});
 }
