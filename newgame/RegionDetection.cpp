@@ -201,9 +201,10 @@ void InitializeMap(TGameState& s, Picture& picture) {
         // run past their end, into cells written next: the rest of the row,
         // or the row below, which is written after this one. Only where the
         // store would pass the grid's last row's end are they written bytewise.
-        uint8_t* const grid = s.Map[y];
+        uint8_t* const grid = reinterpret_cast<uint8_t*>(s.Map) + size_t(y) * MapWidth;  // the grid's bytes
+        const bool rowBelow = y + 1 < MapHeight;
         auto put = [&](int from, int to, uint8_t n) {
-            if (to - from <= 8 && from + 8 <= (y + 1 < MapHeight ? 2 * MapWidth : MapWidth)) {
+            if (to - from <= 8 && (rowBelow || from + 8 <= MapWidth)) {
                 const uint64_t v = 0x0101010101010101ull * n;
                 std::memcpy(grid + from, &v, 8);
             } else {
