@@ -13,7 +13,8 @@
 // size than 400 x 200 yields an empty grid and no feud.
 //
 // Labels the grid in two passes: runs of one colour joined row by row, then
-// the grid, the anchors and the blue painted run by run.
+// the grid, the anchors and the blue painted run by run. Works in storage of
+// its own, kept between calls: one detection at a time.
 void InitializeMap(TGameState& s, Picture& picture);
 
 // The same results by the plain method: for each new feud, flood the area
