@@ -163,18 +163,17 @@ void InitializeMap(TGameState& s, Picture& picture) {
                 int32_t label = YellowRun;
                 if (code != Marker) {
                     label = -2;  // none yet
-                    if (y > 0) {
-                        // The runs above that this one touches; the walk stops
-                        // on the last of them if it reaches the next run too.
-                        while (run[above].x1 <= x) ++above;
-                        for (; run[above].x0 < end; ++above) {
-                            const Run& a = run[above];
-                            if (a.code == code) {
-                                if (label < 0) label = a.label;
-                                else if (a.label != label) label = Join(parent, label, a.label);
-                            }
-                            if (a.x1 > end) break;
+                    // The runs above that this one touches; the walk stops on
+                    // the last of them if it reaches the next run too. Above
+                    // the top row there is only the top row's own stop run.
+                    while (run[above].x1 <= x) ++above;
+                    for (; run[above].x0 < end; ++above) {
+                        const Run& a = run[above];
+                        if (a.code == code) {
+                            if (label < 0) label = a.label;
+                            else if (a.label != label) label = Join(parent, label, a.label);
                         }
+                        if (a.x1 > end) break;
                     }
                     if (label < 0) {
                         label = labels++;
