@@ -117,7 +117,7 @@ int32_t Root(int32_t* parent, int32_t a) {
 
 // Joins the areas of a and b and returns the root of both; the smaller label
 // stays the root, so every area's root is the label given at its first pixel.
-int32_t Join(int32_t* parent, int32_t a, int32_t b) {
+[[gnu::noinline]] int32_t Join(int32_t* parent, int32_t a, int32_t b) {
     a = Root(parent, a);
     b = Root(parent, b);
     if (a < b) parent[b] = a;
@@ -146,14 +146,14 @@ void InitializeMap(TGameState& s, Picture& picture) {
     Run* const run = w.runs;
     int32_t* const parent = w.parent;
     constexpr Run Stop{0xFFFF, 0xFFFF, 0, 0};
-    int runs = 0;
+    Run* out = run;           // where the next run goes
+    const Run* above = run;   // the walk's place in the row above
     int labels = 0;
-    int above = 0;
     for (int y = 0; y < MapHeight; ++y) {
         const uint8_t* row = bits + size_t(y) * RowBytes;
         RowEnds(row, w.ends);
-        run[runs++] = Stop;
-        w.rowStart[y] = runs;
+        *out++ = Stop;
+        Run* const rowFirst = out;
         int x = 0;
         for (int word = 0; word < EndWords; ++word)
         for (uint64_t ends = w.ends[word]; ends != 0; ends &= ends - 1) {
@@ -166,27 +166,28 @@ void InitializeMap(TGameState& s, Picture& picture) {
                     // The runs above that this one touches; the walk stops on
                     // the last of them if it reaches the next run too. Above
                     // the top row there is only the top row's own stop run.
-                    while (run[above].x1 <= x) ++above;
-                    for (; run[above].x0 < end; ++above) {
-                        const Run& a = run[above];
-                        if (a.code == code) {
-                            if (label < 0) label = a.label;
-                            else if (a.label != label) label = Join(parent, label, a.label);
+                    while (above->x1 <= x) ++above;
+                    for (; above->x0 < end; ++above) {
+                        if (above->code == code) {
+                            if (label < 0) label = above->label;
+                            else if (above->label != label) label = Join(parent, label, above->label);
                         }
-                        if (a.x1 > end) break;
+                        if (above->x1 > end) break;
                     }
                     if (label < 0) {
                         label = labels++;
                         parent[label] = label;
                     }
                 }
-                run[runs++] = Run{uint16_t(x), uint16_t(end), code, label};
+                *out++ = Run{uint16_t(x), uint16_t(end), code, label};
             }
             x = end;
         }
-        w.rowEnd[y] = runs;
-        above = w.rowStart[y];
+        w.rowStart[y] = int32_t(rowFirst - run);
+        w.rowEnd[y] = int32_t(out - run);
+        above = rowFirst;
     }
+    const int runs = int(out - run);
     if (labels == 0 && runs == MapHeight) {  // stop runs only: no feud at all
         StartDetection(s, picture);
         return;
