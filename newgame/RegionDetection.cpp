@@ -31,17 +31,12 @@ bool StartDetection(TGameState& s, const Picture& picture) {
     return picture.Width() == MapWidth && picture.Height() == MapHeight;
 }
 
-// The colour code of pixel x of a row. Four bytes are read where the fourth
-// is the next pixel's; the row's last pixel is read on its own.
+// The colour code of pixel x of a row: four bytes read, the fourth the next
+// pixel's (or, past the last pixel, a byte that is there to be read).
 uint32_t CodeAt(const uint8_t* row, int x) {
     uint32_t v;
-    if (x < MapWidth - 1) {
-        std::memcpy(&v, row + size_t(x) * 3, 4);
-        return v & ThreeBytes;
-    }
-    const uint8_t last[4] = {row[RowBytes - 3], row[RowBytes - 2], row[RowBytes - 1], 0};
-    std::memcpy(&v, last, 4);
-    return v;
+    std::memcpy(&v, row + size_t(x) * 3, 4);
+    return v & ThreeBytes;
 }
 
 // A bit for every pixel of a row that ends a run: bit x is set when pixel
@@ -99,6 +94,7 @@ constexpr int32_t YellowRun = -1;
 // label is first given to a run.
 struct Scratch {
     uint64_t ends[EndWords];
+    uint8_t lastRow[RowBytes + 1];  // the picture's last row, with a byte after it
     Run runs[Cells + MapHeight];
     int32_t rowStart[MapHeight];  // each row's first run, after its stop run
     int32_t rowEnd[MapHeight];
@@ -150,7 +146,9 @@ void InitializeMap(TGameState& s, Picture& picture) {
     const Run* above = run;   // the walk's place in the row above
     int labels = 0;
     for (int y = 0; y < MapHeight; ++y) {
+        // Every row but the last has the next row's bytes after it.
         const uint8_t* row = bits + size_t(y) * RowBytes;
+        if (y == MapHeight - 1) row = static_cast<const uint8_t*>(std::memcpy(w.lastRow, row, RowBytes));
         RowEnds(row, w.ends);
         *out++ = Stop;
         Run* const rowFirst = out;
