@@ -42,7 +42,7 @@ uint32_t CodeAt(const uint8_t* row, int x) {
 // A bit for every pixel of a row that ends a run: bit x is set when pixel
 // x + 1 differs from pixel x, and for the row's last pixel.
 constexpr int EndWords = (MapWidth + 63) / 64;
-static_assert(MapWidth < 0xFFFF);
+static_assert(MapWidth < 0xFFFF && MapWidth % 64 != 0);  // the last word is stored partly filled
 
 #if defined(__SSE2__)
 // Five flags at bits 0, 3, 6, 9 and 12 gathered into bits 0 to 4.
@@ -58,7 +58,18 @@ constexpr std::array<uint8_t, 0x1249 + 1> Gathered = [] {
 #endif
 
 void RowEnds(const uint8_t* row, uint64_t* ends) {
-    for (int i = 0; i < EndWords; ++i) ends[i] = 0;
+    // The bits gather in one word, stored as it fills.
+    uint64_t word = 0;
+    int filled = 0;
+    auto add = [&](uint64_t bits, int count) {
+        word |= bits << filled;
+        filled += count;
+        if (filled >= 64) {
+            *ends++ = word;
+            filled -= 64;
+            word = filled > 0 ? bits >> (count - filled) : 0;
+        }
+    };
     int x = 0;
 #if defined(__SSE2__)
     // Five pixels a step: fifteen bytes against the fifteen three places on,
@@ -69,16 +80,12 @@ void RowEnds(const uint8_t* row, uint64_t* ends) {
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + size_t(x) * 3 + 3));
         const unsigned bytes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(here, next)));
         const unsigned same = Gathered[bytes & bytes >> 1 & bytes >> 2 & 0x1249u];
-        const uint64_t bits = ~same & 0x1Fu;
-        const int word = x / 64, shift = x % 64;
-        ends[word] |= bits << shift;
-        if (shift > 64 - 5) ends[word + 1] |= bits >> (64 - shift);
+        add(~same & 0x1Fu, 5);
     }
 #endif
-    for (; x < MapWidth; ++x) {
-        const bool end = x == MapWidth - 1 || std::memcmp(row + size_t(x) * 3, row + size_t(x) * 3 + 3, 3) != 0;
-        ends[x / 64] |= uint64_t(end) << (x % 64);
-    }
+    for (; x < MapWidth; ++x)
+        add(x == MapWidth - 1 || std::memcmp(row + size_t(x) * 3, row + size_t(x) * 3 + 3, 3) != 0, 1);
+    if (filled > 0) *ends = word;
 }
 
 // A stretch of one colour within a row: pixels x0 .. x1 - 1.
