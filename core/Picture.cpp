@@ -1,6 +1,7 @@
 #include "core/Picture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -310,6 +311,7 @@ bool Picture::LoadFromData(const QByteArray& bytes, QString* error) {
     width_ = width;
     height_ = height;
     pixels_.swap(pixels);
+    stamp_ = 0;
     return true;
 }
 
@@ -325,6 +327,7 @@ void Picture::FromImage(const QImage& source) {
 }
 
 void Picture::Reset(int width, int height, Rgb fill) {
+    stamp_ = 0;
     width_ = width > 0 ? width : 0;
     height_ = height > 0 ? height : 0;
     pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3, 0);
@@ -337,6 +340,7 @@ void Picture::Reset(int width, int height, Rgb fill) {
 
 void Picture::CopyFrom(const Picture& source) {
     if (this == &source) return;
+    stamp_ = 0;
     width_ = source.width_;
     height_ = source.height_;
     pixels_.assign(source.pixels_.begin(), source.pixels_.end());
@@ -344,6 +348,7 @@ void Picture::CopyFrom(const Picture& source) {
 
 void Picture::SurfaceFill(int x, int y, Rgb c, Rgb n) {
     if (!Contains(x, y) || c == n || !(GetPixel(x, y) == c)) return;
+    stamp_ = 0;
     fillStack_.clear();
     fillStack_.push_back(y * width_ + x);
     while (!fillStack_.empty()) {
@@ -366,6 +371,37 @@ void Picture::SurfaceFill(int x, int y, Rgb c, Rgb n) {
             }
         }
     }
+}
+
+void Picture::FillRun(int x, int y, int length, Rgb c) {
+    if (y < 0 || y >= height_ || length <= 0) return;
+    const int from = std::max(x, 0);
+    const int to = int(std::min<int64_t>(int64_t(x) + length, width_));
+    if (from >= to) return;
+    stamp_ = 0;
+    uint8_t* p = &pixels_[Index(from, y)];
+    size_t n = size_t(to - from);
+    if (n >= 16) {
+        // Sixteen pixels at a time from one prepared stretch.
+        uint8_t pattern[48];
+        for (int i = 0; i < 48; i += 3) {
+            pattern[i] = c.r;
+            pattern[i + 1] = c.g;
+            pattern[i + 2] = c.b;
+        }
+        for (; n >= 16; n -= 16, p += 48) std::memcpy(p, pattern, 48);
+    }
+    for (; n > 0; --n, p += 3) {
+        p[0] = c.r;
+        p[1] = c.g;
+        p[2] = c.b;
+    }
+}
+
+uint64_t Picture::Stamp() const {
+    static std::atomic<uint64_t> last{0};
+    if (stamp_ == 0) stamp_ = last.fetch_add(1, std::memory_order_relaxed) + 1;
+    return stamp_;
 }
 
 QImage Picture::ToImage() const {

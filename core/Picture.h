@@ -56,11 +56,16 @@ public:
         return Rgb{p[0], p[1], p[2]};
     }
     void SetPixel(int x, int y, Rgb c) {
+        stamp_ = 0;
         uint8_t* p = &pixels_[Index(x, y)];
         p[0] = c.r;
         p[1] = c.g;
         p[2] = c.b;
     }
+
+    // Pixels x .. x + length - 1 of row y take colour c; the part of the run
+    // that lies outside the picture is left out.
+    void FillRun(int x, int y, int length, Rgb c);
 
     // If the seed has colour c, every pixel of colour c connected to it through
     // edge-sharing neighbours (never diagonals) takes colour n. Otherwise, or
@@ -77,6 +82,12 @@ public:
 
     const uint8_t* Bits() const { return pixels_.data(); }
 
+    // A number naming the present pixels: two calls return the same number
+    // only if no pixel of this picture changed between them (loading, a fill,
+    // a copy into it, a single pixel). Work derived from a picture can keep
+    // the number and tell cheaply whether it still holds.
+    uint64_t Stamp() const;
+
 private:
     size_t Index(int x, int y) const {
         return (static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 3;
@@ -85,5 +96,6 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint8_t> pixels_;
+    mutable uint64_t stamp_ = 0;  // 0 until asked for after a change
     std::vector<int32_t> fillStack_;  // kept between fills, so repaints allocate nothing
 };

@@ -12,7 +12,9 @@
 // it gave to a feud pure blue, as the marker scans do. A picture of any other
 // size than 400 x 200 yields an empty grid and no feud.
 //
-// Labels the grid in a few passes over the picture.
+// Labels the grid in two passes: runs of one colour joined row by row, then
+// the grid, the anchors and the blue painted run by run. Works in storage of
+// its own, kept between calls: one detection at a time.
 void InitializeMap(TGameState& s, Picture& picture);
 
 // The same results by the plain method: for each new feud, flood the area

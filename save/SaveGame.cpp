@@ -1,6 +1,8 @@
 #include "save/SaveGame.h"
 
 #include <bit>
+#include <cstddef>
+#include <limits>
 #include <cerrno>
 #include <cstring>
 
@@ -116,7 +118,7 @@ void PutLennik(uint8_t* p, const TLennik& l) {
 
 }  // namespace
 
-void BuildSaveRecord(const TGameState& s, TSaveRecord& record) {
+void BuildSaveRecordByFields(const TGameState& s, TSaveRecord& record) {
     uint8_t* p = record.data();
     std::memset(p, 0, record.size());
     for (int n = 1; n <= MaxFeud; ++n)
@@ -129,6 +131,103 @@ void BuildSaveRecord(const TGameState& s, TSaveRecord& record) {
     PutByte(p, SaveQuantityFeudOffset, s.QuantityFeud);
     PutInt32(p, SaveYearOffset, s.Year);
     PutByte(p, SaveWeekOffset, s.Week);
+}
+
+// ---------------------------------------------------------------- in blocks
+
+// Where the state's memory already holds the bytes in the file's order (the
+// feud record's runs of like fields, the grid, the lennik slots), they are
+// copied in blocks; the checks below hold the two layouts together.
+namespace {
+
+constexpr bool BlockCopies = std::endian::native == std::endian::little && std::numeric_limits<double>::is_iec559 &&
+                             sizeof(double) == 8;
+
+// Bytes from the first byte of field First to the last byte of field Last.
+#define SAVE_SPAN(Type, First, Last) (offsetof(Type, Last) + sizeof(Type::Last) - offsetof(Type, First))
+
+static_assert(SAVE_SPAN(TFeud, Len, LennikAppear) == 3 * 4);
+static_assert(SAVE_SPAN(TFeud, Grain, Horse) == 4 * 4);
+static_assert(SAVE_SPAN(TFeud, PastureCow, Fertility) == 3 * 8);
+static_assert(SAVE_SPAN(TFeud, AddLennik, PosY) == 6 * 4);
+static_assert(SAVE_SPAN(TFeud, Gamer, Independence) == 3);
+static_assert(SAVE_SPAN(TFeud, JobLennik, VassalInService) == 6);
+static_assert(SAVE_SPAN(TFeud, WeekJobLennik, DismissVassal) == 3);
+static_assert(SAVE_SPAN(TFeud, Level, PrisonerOur) == 31 * 4);
+static_assert(SAVE_SPAN(TFeud, ArmyFeud, ArmyTime) == 4);
+static_assert(SAVE_SPAN(TFeud, DipMode, DipView) == 2);
+static_assert(sizeof(TFeud::DipToFeudalShow) == MaxFeud + 1 && sizeof(TFeud::Neighbour) == MaxFeud + 1);
+
+// A lennik slot in memory is the file's slot, but for its padding byte.
+static_assert(sizeof(TLennik) == SaveLennikSize);
+static_assert(offsetof(TLennik, Feud) == 0 && offsetof(TLennik, Appear) == 1 && offsetof(TLennik, InCastle) == 2);
+static_assert(offsetof(TLennik, Spear) == 4 && SAVE_SPAN(TLennik, Spear, Battle) == 10 * 4);
+static_assert(sizeof(TGameState::Map) == size_t(MapHeight) * MapWidth);
+
+template <typename Field>
+void Block(uint8_t* p, size_t offset, const Field& first, size_t bytes) {
+    std::memcpy(p + offset, &first, bytes);
+}
+
+void PutFeudInBlocks(uint8_t* p, const TFeud& f) {
+    std::memset(p, 0, SaveFeudSize);
+    p[0] = f.NameFeud;
+    Block(p, 4, f.Len, SAVE_SPAN(TFeud, Len, LennikAppear));
+    Block(p, 20, f.Grain, SAVE_SPAN(TFeud, Grain, Horse));
+    Block(p, 40, f.PastureCow, SAVE_SPAN(TFeud, PastureCow, Fertility));
+    p[64] = f.CrossTime;
+    Block(p, 68, f.AddLennik, SAVE_SPAN(TFeud, AddLennik, PosY));
+    constexpr int nameCapacity = sizeof f.NameFeudal.Data;
+    const int nameLength = f.NameFeudal.Length < nameCapacity ? f.NameFeudal.Length : nameCapacity;
+    p[92] = static_cast<uint8_t>(nameLength);
+    std::memcpy(p + 93, f.NameFeudal.Data, static_cast<size_t>(nameLength));
+    Block(p, 118, f.Gamer, SAVE_SPAN(TFeud, Gamer, Independence));
+    Block(p, 124, f.Auth, sizeof f.Auth);
+    Block(p, 128, f.JobLennik, SAVE_SPAN(TFeud, JobLennik, VassalInService));
+    Block(p, 135, f.WeekJobLennik, SAVE_SPAN(TFeud, WeekJobLennik, DismissVassal));
+    Block(p, 140, f.Level, SAVE_SPAN(TFeud, Level, PrisonerOur));
+    Block(p, 268, f.ArmyFeud, SAVE_SPAN(TFeud, ArmyFeud, ArmyTime));
+    // The tables' entry 0 is not in the file.
+    Block(p, 272, f.DipToFeudalShow[1], MaxFeud);
+    Block(p, 292, f.DipToFeudalTrue[1], MaxFeud);
+    Block(p, 312, f.DipFromFeudalShow[1], MaxFeud);
+    Block(p, 332, f.DipFromFeudalTrue[1], MaxFeud);
+    Block(p, 352, f.Neighbour[1], MaxFeud);
+    Block(p, 372, f.DipMode, SAVE_SPAN(TFeud, DipMode, DipView));
+}
+
+// The slots in pieces small enough to stay in the nearest cache while each
+// piece's padding bytes are cleared.
+void PutLenniksInBlocks(uint8_t* p, const TLennik* first, int count) {
+    constexpr int piece = 512;
+    for (int done = 0; done < count; done += piece) {
+        const int n = count - done < piece ? count - done : piece;
+        uint8_t* out = p + size_t(done) * SaveLennikSize;
+        std::memcpy(out, first + done, size_t(n) * SaveLennikSize);
+        for (int i = 0; i < n; ++i) out[size_t(i) * SaveLennikSize + 3] = 0;
+    }
+}
+
+#undef SAVE_SPAN
+
+}  // namespace
+
+void BuildSaveRecord(const TGameState& s, TSaveRecord& record) {
+    if constexpr (!BlockCopies) {
+        BuildSaveRecordByFields(s, record);
+    } else {
+        uint8_t* p = record.data();
+        for (int n = 1; n <= MaxFeud; ++n)
+            PutFeudInBlocks(p + SaveFeudsOffset + static_cast<size_t>(n - 1) * SaveFeudSize, s.Feuds[n]);
+        std::memcpy(p + SaveMapOffset, s.Map, sizeof s.Map);
+        PutLenniksInBlocks(p + SaveLenniksOffset, &s.Lenniks[1], MaxLennik);
+        std::memcpy(p + SaveTurnOrderOffset, &s.TurnOrder[1], MaxFeud);
+        std::memset(p + SaveCurrentFeudOffset, 0, SaveRecordSize - SaveCurrentFeudOffset);
+        p[SaveCurrentFeudOffset] = s.CurrentFeud;
+        p[SaveQuantityFeudOffset] = s.QuantityFeud;
+        std::memcpy(p + SaveYearOffset, &s.Year, sizeof s.Year);
+        p[SaveWeekOffset] = s.Week;
+    }
 }
 
 // ---------------------------------------------------------------- reasons

@@ -35,8 +35,13 @@ extern TSaveRecord SaveGame;
 // Fills record from the state: the 20 feud records (all of them, whatever the
 // map), the 200 rows of the grid, the 80,000 lennik slots (free ones too), the
 // turn order, the moving feud, the number of feuds, the year and the week.
-// Reserved bytes and the bytes after a name's length are zero.
+// Reserved bytes and the bytes after a name's length are zero. Copies in
+// blocks wherever the state's memory holds the file's bytes in order.
 void BuildSaveRecord(const TGameState& s, TSaveRecord& record);
+
+// The same record written field by field; the reference the block copies
+// are checked against.
+void BuildSaveRecordByFields(const TGameState& s, TSaveRecord& record);
 
 // Writes size bytes to path as the file's whole content. A regular file is
 // written to a temporary file in the target's folder, flushed to disk and

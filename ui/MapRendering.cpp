@@ -1,6 +1,8 @@
 #include "ui/MapRendering.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include <QLocale>
 
@@ -143,6 +145,146 @@ void DrawOutline(const TGameState& s, int f, Picture& out) {
             if (touches) out.SetPixel(x, y, Colors::White);
         }
     }
+}
+
+// ---------------------------------------------------------------- found once per game
+
+TMapPaint::TMapPaint() = default;
+
+bool TMapPaint::Prepare(const TGameState& s, const Picture& base) {
+    ready_ = false;
+    if (base.Width() != MapWidth || base.Height() != MapHeight) return false;
+    base_.CopyFrom(base);
+    baseStamp_ = base.Stamp();
+    quantity_ = s.QuantityFeud;
+    std::memcpy(map_, s.Map, sizeof map_);
+    const int count = std::min<int>(s.QuantityFeud, MaxFeud);
+    for (int i = 0; i <= MaxFeud; ++i) {
+        anchorX_[i] = i >= 1 && i <= count ? s.Feuds[i].PosX : 0;
+        anchorY_[i] = i >= 1 && i <= count ? s.Feuds[i].PosY : 0;
+        anchorArea_[i] = 0;
+    }
+
+    // The white areas the anchors lie in, numbered in feud order. A fill from
+    // an anchor already inside a numbered area reaches that same area.
+    std::memset(area_, 0, sizeof area_);
+    auto white = [&](int at) { return base_.GetPixel(at % MapWidth, at / MapWidth) == Colors::White; };
+    int areas = 0;
+    for (int i = 1; i <= count; ++i) {
+        const int x = anchorX_[i], y = anchorY_[i];
+        if (!base_.Contains(x, y)) continue;
+        const int seed = y * MapWidth + x;
+        if (area_[seed] != 0) {
+            anchorArea_[i] = area_[seed];
+            continue;
+        }
+        if (!white(seed)) continue;
+        const uint8_t a = uint8_t(++areas);
+        anchorArea_[i] = a;
+        int top = 0;
+        stack_[top++] = seed;
+        area_[seed] = a;
+        while (top > 0) {
+            const int at = stack_[--top];
+            const int ax = at % MapWidth;
+            auto visit = [&](int next) {
+                if (area_[next] == 0 && white(next)) {
+                    area_[next] = a;
+                    stack_[top++] = next;
+                }
+            };
+            if (ax > 0) visit(at - 1);
+            if (ax < MapWidth - 1) visit(at + 1);
+            if (at >= MapWidth) visit(at - MapWidth);
+            if (at < Cells - MapWidth) visit(at + MapWidth);
+        }
+    }
+
+    // The areas and the border cells as runs along the rows.
+    fillRuns_ = 0;
+    borderRuns_ = 0;
+    for (int y = 0; y < MapHeight; ++y) {
+        const uint8_t* areaRow = area_ + y * MapWidth;
+        for (int x = 0; x < MapWidth;) {
+            int end = x + 1;
+            while (end < MapWidth && areaRow[end] == areaRow[x]) ++end;
+            if (areaRow[x] != 0) fill_[fillRuns_++] = Run{uint16_t(x), uint16_t(end), uint8_t(y), areaRow[x]};
+            x = end;
+        }
+        for (int x = 0; x < MapWidth;) {
+            int end = x + 1;
+            while (end < MapWidth && (map_[y][end] == 0) == (map_[y][x] == 0)) ++end;
+            if (map_[y][x] == 0) border_[borderRuns_++] = Run{uint16_t(x), uint16_t(end), uint8_t(y), 0};
+            x = end;
+        }
+    }
+
+    // Each border cell is in the outline of every feud among its eight neighbours.
+    std::memset(outline_, 0, sizeof outline_);
+    for (int y = 0; y < MapHeight; ++y)
+        for (int x = 0; x < MapWidth; ++x) {
+            if (map_[y][x] != 0) continue;
+            const int cell = y * MapWidth + x;
+            for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, MapHeight - 1); ++ny)
+                for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, MapWidth - 1); ++nx) {
+                    const int g = map_[ny][nx];
+                    if (g >= 1 && g <= MaxFeud) outline_[g][cell / 64] |= uint64_t(1) << (cell % 64);
+                }
+        }
+    ready_ = true;
+    return true;
+}
+
+bool TMapPaint::PreparedFor(const TGameState& s, const Picture& base) const {
+    if (!ready_ || base.Stamp() != baseStamp_ || s.QuantityFeud != quantity_) return false;
+    const int count = std::min<int>(s.QuantityFeud, MaxFeud);
+    for (int i = 1; i <= count; ++i)
+        if (s.Feuds[i].PosX != anchorX_[i] || s.Feuds[i].PosY != anchorY_[i]) return false;
+    return std::memcmp(s.Map, map_, sizeof map_) == 0;
+}
+
+// ---------------------------------------------------------------- the repaint with it
+
+void RenderColorMap(const TGameState& s, const TMapPaint& paint, int dipView, Picture& out) {
+    out.CopyFrom(paint.base_);
+    // Each area takes the colour of the first feud, in feud order, whose
+    // anchor lies in it and whose colour is not white: a white fill changes
+    // nothing, and once filled the area is white no more.
+    const bool diplomacy = DiplomacyMapOn(s);
+    Rgb colour = Colors::White;
+    Rgb areaColour[MaxFeud + 1];
+    bool painted[MaxFeud + 1] = {};
+    const int count = std::min<int>(s.QuantityFeud, MaxFeud);
+    for (int i = 1; i <= count; ++i) {
+        Rgb next;
+        if (diplomacy ? DiplomacyColor(s, i, dipView, next) : PoliticalColor(s, i, next)) colour = next;
+        const int a = paint.anchorArea_[i];
+        if (a != 0 && !painted[a] && !(colour == Colors::White)) {
+            areaColour[a] = colour;
+            painted[a] = true;
+        }
+    }
+    for (int r = 0; r < paint.fillRuns_; ++r) {
+        const TMapPaint::Run& run = paint.fill_[r];
+        if (painted[run.area]) out.FillRun(run.x0, run.y, run.x1 - run.x0, areaColour[run.area]);
+    }
+}
+
+void DrawBorders(const TMapPaint& paint, Picture& out) {
+    for (int r = 0; r < paint.borderRuns_; ++r) {
+        const TMapPaint::Run& run = paint.border_[r];
+        out.FillRun(run.x0, run.y, run.x1 - run.x0, Colors::Black);
+    }
+}
+
+void DrawOutline(const TMapPaint& paint, int f, Picture& out) {
+    if (f < 1 || f > MaxFeud) return;
+    for (int word = 0; word < TMapPaint::OutlineWords; ++word)
+        for (uint64_t bits = paint.outline_[f][word]; bits != 0; bits &= bits - 1) {
+            const int cell = word * 64 + std::countr_zero(bits);
+            const int x = cell % MapWidth, y = cell / MapWidth;
+            if (out.Contains(x, y)) out.SetPixel(x, y, Colors::White);
+        }
 }
 
 QString FormatReal(double v) {

@@ -3,6 +3,8 @@
 // the white outline of one feud. Plain functions on the state and a picture.
 #pragma once
 
+#include <cstdint>
+
 #include "core/GameState.h"
 #include "core/Picture.h"
 
@@ -46,6 +48,61 @@ void DrawBorders(const TGameState& s, Picture& out);
 
 // Every border cell with feud f among its eight neighbours painted white.
 void DrawOutline(const TGameState& s, int f, Picture& out);
+
+// What the repaint needs of one game, found once: the base picture and the
+// grid do not change while a game runs, so neither do the white area each
+// feud's fill reaches, the border cells, nor the cells of each feud's outline.
+// All of it lives in fixed storage inside the object (the copy of the base
+// picture takes its memory at the first preparation and keeps it), so
+// repainting with it allocates nothing.
+class TMapPaint {
+public:
+    TMapPaint();
+
+    // Finds everything from s (grid, feud count, anchors) and base. False, and
+    // the object unusable, when base is not 400 x 200.
+    bool Prepare(const TGameState& s, const Picture& base);
+    // True when prepared from this very base picture content and from the
+    // same grid, feud count and anchors as s holds now.
+    bool PreparedFor(const TGameState& s, const Picture& base) const;
+    bool Ready() const { return ready_; }
+
+private:
+    friend void RenderColorMap(const TGameState& s, const TMapPaint& paint, int dipView, Picture& out);
+    friend void DrawBorders(const TMapPaint& paint, Picture& out);
+    friend void DrawOutline(const TMapPaint& paint, int f, Picture& out);
+
+    // Pixels x0 .. x1 - 1 of row y; area is the white area they belong to.
+    struct Run {
+        uint16_t x0, x1;
+        uint8_t y, area;
+    };
+    static constexpr int Cells = MapWidth * MapHeight;
+    static constexpr int MaxRuns = MapHeight * (MapWidth + 1) / 2;  // runs are apart by a pixel at least
+    static constexpr int OutlineWords = (Cells + 63) / 64;
+
+    bool ready_ = false;
+    Picture base_;
+    uint64_t baseStamp_ = 0;
+    uint8_t quantity_ = 0;
+    int32_t anchorX_[MaxFeud + 1] = {};
+    int32_t anchorY_[MaxFeud + 1] = {};
+    uint8_t map_[MapHeight][MapWidth] = {};
+    uint8_t anchorArea_[MaxFeud + 1] = {};  // the white area feud i's fill reaches, 0 for none
+    int fillRuns_ = 0;
+    Run fill_[MaxRuns];      // every white area reached, row by row
+    int borderRuns_ = 0;
+    Run border_[MaxRuns];    // the grid's border cells
+    uint64_t outline_[MaxFeud + 1][OutlineWords];  // bit y * MapWidth + x: a border cell beside feud i
+    uint8_t area_[Cells];    // working: the area of each pixel while preparing
+    int32_t stack_[Cells];   // working: the flood's stack, each pixel pushed once at most
+};
+
+// The same repaint as the three functions above, from what paint found once;
+// paint must be PreparedFor the state and the base picture in use.
+void RenderColorMap(const TGameState& s, const TMapPaint& paint, int dipView, Picture& out);
+void DrawBorders(const TMapPaint& paint, Picture& out);
+void DrawOutline(const TMapPaint& paint, int f, Picture& out);
 
 // A real in the shortest general form, at most 15 significant digits, with the
 // user's decimal separator and no grouping ("1" for one, "0,05" in Russian).

@@ -6,10 +6,13 @@
 //   save/UnitGameSave.cpp  "Сохранить игру"
 #pragma once
 
+#include <memory>
+
 #include <QDialog>
 
 #include "core/FormSupport.h"
 #include "core/Picture.h"
+#include "ui/MapRendering.h"
 
 class QAction;
 class QCheckBox;
@@ -266,6 +269,9 @@ private:
     QWidget* client_ = nullptr;
     Picture mapPicture_;
     Picture gridBase_;  // the base drawn from the grid when no map picture is at hand
+    // What the repaint found once for the game's base picture and grid; found
+    // again only when either is another.
+    std::unique_ptr<TMapPaint> paint_ = std::make_unique<TMapPaint>();
     BoxMessages boxMessages_;
     Messages* msgs_;
 };

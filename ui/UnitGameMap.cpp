@@ -24,10 +24,14 @@ void TFormGame::DrawColorMap() {
     // right size be at hand, a plain white-and-black picture of the grid.
     const Picture* base = FormSelectMap ? &FormSelectMap->MapPicture() : nullptr;
     if (!base || base->Width() != MapWidth || base->Height() != MapHeight) {
-        BasePictureFromGrid(Game, gridBase_);
+        // Drawn again only when the grid is another than it was drawn from.
+        if (!paint_->PreparedFor(Game, gridBase_)) BasePictureFromGrid(Game, gridBase_);
         base = &gridBase_;
     }
-    RenderColorMap(Game, *base, SelectedDipView(), mapPicture_);
+    // The areas each feud's fill reaches, the borders and the outlines are
+    // found once per game and map, and reused by every repaint.
+    if (!paint_->PreparedFor(Game, *base)) paint_->Prepare(Game, *base);
+    RenderColorMap(Game, *paint_, SelectedDipView(), mapPicture_);
     SetSelectFeud(Game.CurrentFeud);
 }
 
@@ -35,8 +39,8 @@ void TFormGame::SetSelectFeud(int f) {
     OutInfoAboutFeudal(f);
     ShowFeudFigures(f);
 
-    DrawBorders(Game, mapPicture_);
-    DrawOutline(Game, f, mapPicture_);
+    DrawBorders(*paint_, mapPicture_);
+    DrawOutline(*paint_, f, mapPicture_);
     ImageMap->Show(mapPicture_);
 
     // The true relations are the mover's own secret: only his views offer them.

@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
 
 #include <gtest/gtest.h>
 
+#include "WorstMap.h"
 #include "newgame/RegionDetection.h"
 #include "support/TestMaps.h"
 
@@ -201,6 +203,65 @@ TEST(RegionDetection, FastMethodAgreesWithRescanOnVariedMaps) {
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 400; ++x) noise.SetPixel(x, y, palette[pick(7)]);
     ExpectSameResults(noise, "noise");
+}
+
+TEST(RegionDetection, AnAreaJoinedBelowKeepsTheNumberOfItsFirstPixel) {
+    // A U of grey: its arms meet only at the bottom, and a white box starts
+    // between them in the top row, before the right arm's first pixel.
+    Picture map = BlankMap(Colors::Black);
+    FillRect(map, 0, 0, 4, 150, Grey);
+    FillRect(map, 300, 0, 4, 150, Grey);
+    FillRect(map, 0, 150, 304, 4, Grey);
+    FillRect(map, 100, 0, 20, 20, Colors::White);
+    auto s = NewState();
+    Detect(*s, map);
+    ASSERT_EQ(s->QuantityFeud, 2);
+    EXPECT_EQ(s->Map[0][0], 1);
+    EXPECT_EQ(s->Map[0][100], 2);
+    EXPECT_EQ(s->Map[0][300], 1);
+    EXPECT_EQ(s->Feuds[1].PosX, 303);
+    EXPECT_EQ(s->Feuds[1].PosY, 153);
+    ExpectSameResults(map, "U");
+
+    // Twenty boxes between the arms: the last box is the 21st region, met
+    // before the U is known to be one area; it stays out of the grid.
+    for (int i = 1; i < 20; ++i) FillRect(map, 100 + 10 * i, 40, 5, 5, Colors::White);
+    Detect(*s, map);
+    ASSERT_EQ(s->QuantityFeud, 21);
+    EXPECT_EQ(s->Map[0][300], 1);
+    EXPECT_EQ(s->Map[40][280], 20);
+    EXPECT_EQ(s->Map[40][290], 0);
+    ExpectSameResults(map, "U and boxes");
+}
+
+TEST(RegionDetection, FastMethodAgreesWithRescanOnWindingShapes) {
+    // Twenty regions of interleaved diagonal teeth, yellow and blue pixels on them.
+    const Picture teeth = WorstCaseMap();
+    auto s = NewState();
+    Detect(*s, teeth);
+    EXPECT_EQ(s->QuantityFeud, 20);
+    ExpectSameResults(teeth, "interleaved teeth");
+
+    // Random walks, one pixel wide, wandering with some stubbornness: long
+    // winding areas that cross, touch at corners and join far from their start.
+    std::mt19937 rng(991);
+    auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
+    const Rgb palette[] = {Colors::White, Grey, Teal, Colors::Red, Colors::Yellow, Colors::Blue, Colors::Black};
+    const int dx[] = {1, 0, -1, 0}, dy[] = {0, 1, 0, -1};
+    for (int round = 0; round < 30; ++round) {
+        Picture map = BlankMap(palette[4 + pick(3)]);
+        for (int walk = 1 + pick(round < 15 ? 8 : 30); walk > 0; --walk) {
+            const Rgb c = palette[pick(7)];
+            int x = pick(400), y = pick(200), dir = pick(4);
+            for (int step = 200 + pick(3000); step > 0; --step) {
+                map.SetPixel(x, y, c);
+                if (pick(8) == 0) dir = (dir + 1 + 2 * pick(2)) % 4;
+                x = std::clamp(x + dx[dir], 0, 399);
+                y = std::clamp(y + dy[dir], 0, 199);
+            }
+        }
+        ExpectSameResults(map, "random walks");
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // file promises, whatever the state holds.
 #include <algorithm>
 #include <memory>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,44 @@ TEST_F(SaveRecordTest, ReservedBytesAreZeroWhateverTheState) {
     ClearGameData(*s);
     BuildSaveRecord(*s, *record);
     EXPECT_EQ(std::count(record->begin(), record->end(), 0), long(SaveRecordSize));
+}
+
+// The block-copied record against the one written field by field: states of
+// random bytes everywhere (padding, name tails and out-of-range name lengths
+// included), written over a record full of other bytes, so that a byte the
+// block copies forget to write shows too.
+TEST_F(SaveRecordTest, BlockCopiesEqualTheFieldByFieldRecord) {
+    auto expected = std::make_unique<TSaveRecord>();
+    std::mt19937 rng(7321);
+    auto randomise = [&](void* p, size_t n) {
+        auto* b = static_cast<uint8_t*>(p);
+        for (size_t i = 0; i < n; ++i) b[i] = uint8_t(rng());
+    };
+    for (int round = 0; round < 12; ++round) {
+        ClearGameData(*s);
+        if (round > 0) {
+            randomise(s->Feuds, sizeof s->Feuds);
+            randomise(s->Lenniks, sizeof s->Lenniks);
+            randomise(s->Map, sizeof s->Map);
+            randomise(s->TurnOrder, sizeof s->TurnOrder);
+            s->CurrentFeud = uint8_t(rng());
+            s->QuantityFeud = uint8_t(rng());
+            s->Year = int32_t(rng());
+            s->Week = uint8_t(rng());
+            for (int n = 1; n <= MaxFeud; ++n) {
+                // Names of every length, the capacity and past it.
+                s->Feuds[n].NameFeudal.Length = uint8_t(round % 3 == 0 ? rng() % 256 : rng() % 27);
+                s->Feuds[n].PastureCow = double(int32_t(rng())) / 7.0;
+            }
+        }
+        std::memset(record->data(), 0xCD, record->size());
+        std::memset(expected->data(), 0x5A, expected->size());
+        BuildSaveRecord(*s, *record);
+        BuildSaveRecordByFields(*s, *expected);
+        ASSERT_EQ(std::memcmp(record->data(), expected->data(), SaveRecordSize), 0)
+            << "round " << round << ", first difference at byte "
+            << std::mismatch(record->begin(), record->end(), expected->begin()).first - record->begin();
+    }
 }
 
 }  // namespace

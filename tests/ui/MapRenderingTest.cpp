@@ -1,11 +1,15 @@
 // The coloured map, checked pixel by pixel in the rendered picture.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <random>
 
 #include <QLocale>
 
 #include "TestRealm.h"
+#include "newgame/RegionDetection.h"
+#include "support/TestMaps.h"
 #include "ui/MapRendering.h"
 
 namespace {
@@ -30,11 +34,20 @@ protected:
         BuildRealm(*s);
         base = RealmPicture();
     }
-    // The whole repaint as the game window does it, for feud f's outline.
+    // The whole repaint for the mover's outline, by the plain fills and passes;
+    // the repaint the game window makes, from what it found once, must give
+    // the very same picture.
     void Render(int dipView = DipViewToFeudalShow) {
         RenderColorMap(*s, base, dipView, out);
         DrawBorders(*s, out);
         DrawOutline(*s, s->CurrentFeud, out);
+        if (!paint->PreparedFor(*s, base)) {
+            ASSERT_TRUE(paint->Prepare(*s, base));
+        }
+        RenderColorMap(*s, *paint, dipView, fast);
+        DrawBorders(*paint, fast);
+        DrawOutline(*paint, s->CurrentFeud, fast);
+        ASSERT_EQ(std::memcmp(out.Bits(), fast.Bits(), size_t(MapWidth) * MapHeight * 3), 0);
     }
     // The colours of feuds 1..8 as they come out of the picture.
     std::vector<std::string> Colours() const {
@@ -47,6 +60,8 @@ protected:
     std::unique_ptr<TGameState> s;
     Picture base;
     Picture out;
+    std::unique_ptr<TMapPaint> paint = std::make_unique<TMapPaint>();
+    Picture fast;
 };
 
 using V = std::vector<std::string>;
@@ -200,6 +215,107 @@ TEST_F(MapRenderingTest, AFeudNoRuleColoursTakesTheColourBeforeIt) {
     s->Feuds[1].DipToFeudalShow[2] = Peace;
     Render();
     EXPECT_EQ(Colours()[2], "green");
+}
+
+bool SamePicture(const Picture& a, const Picture& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() &&
+           std::memcmp(a.Bits(), b.Bits(), size_t(a.Width()) * size_t(a.Height()) * 3) == 0;
+}
+
+// The repaint from what was found once against the plain fills and passes,
+// step by step, on random maps and realms: white areas split by lines, feuds
+// drawn in other colours, blue pixels, grids taken from another picture than
+// the base (so that white runs across border cells and anchors stand on
+// other colours), anchors moved anywhere, relations that are no code at all.
+TEST(MapPaintTest, SameAsThePlainRepaintOnRandomMapsAndRealms) {
+    std::mt19937 rng(5150);
+    auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
+    const Rgb others[] = {Colors::Black, Colors::Blue, Colors::Yellow, Rgb{200, 200, 200}, Rgb{255, 255, 254}};
+    auto randomMap = [&] {
+        Picture p = BlankMap();
+        for (int i = pick(12); i > 0; --i) VerticalLine(p, pick(400), 1 + pick(2));
+        for (int i = pick(8); i > 0; --i) HorizontalLine(p, pick(200), 1 + pick(2));
+        for (int i = pick(6); i > 0; --i) FillRect(p, pick(400), pick(200), 1 + pick(120), 1 + pick(60), others[pick(5)]);
+        for (int i = pick(40); i > 0; --i) p.SetPixel(pick(400), pick(200), others[pick(5)]);
+        return p;
+    };
+    auto s = std::make_unique<TGameState>();
+    auto paint = std::make_unique<TMapPaint>();
+    Picture plain, fast;
+    for (int round = 0; round < 60; ++round) {
+        const Picture base = randomMap();
+        Picture detected = round % 4 == 3 ? randomMap() : base;
+        ClearGameData(*s);
+        InitializeMap(*s, detected);
+        s->QuantityFeud = uint8_t(std::min<int>(s->QuantityFeud, MaxFeud));
+        const int q = s->QuantityFeud;
+        if (q == 0) continue;
+        for (int i = pick(4); i > 0; --i) {
+            TFeud& f = s->Feuds[1 + pick(q)];
+            f.PosX = pick(420) - 10;
+            f.PosY = pick(220) - 10;
+        }
+        ASSERT_TRUE(paint->Prepare(*s, base));
+        for (int view = 0; view < 6; ++view) {
+            s->KingFeud = uint8_t(pick(q + 1));
+            s->CurrentFeud = uint8_t(1 + pick(q));
+            s->DipFeud = uint8_t(pick(q + 1));
+            for (int i = 1; i <= q; ++i) {
+                TFeud& f = s->Feuds[i];
+                f.Senior = uint8_t(pick(3) == 0 ? i : pick(q + 1));
+                f.ArmyFeud = uint8_t(pick(q + 1));
+                f.DipMode = uint8_t(pick(2));
+                for (int j = 1; j <= q; ++j) {
+                    f.DipToFeudalShow[j] = int8_t(pick(7) - 3);
+                    f.DipToFeudalTrue[j] = int8_t(pick(7) - 3);
+                    f.DipFromFeudalShow[j] = int8_t(pick(7) - 3);
+                    f.DipFromFeudalTrue[j] = int8_t(pick(7) - 3);
+                }
+            }
+            ASSERT_TRUE(paint->PreparedFor(*s, base));
+            const int dipView = pick(4);
+            RenderColorMap(*s, base, dipView, plain);
+            RenderColorMap(*s, *paint, dipView, fast);
+            ASSERT_TRUE(SamePicture(plain, fast)) << "colours, round " << round;
+            DrawBorders(*s, plain);
+            DrawBorders(*paint, fast);
+            ASSERT_TRUE(SamePicture(plain, fast)) << "borders, round " << round;
+            for (int f : {int(s->CurrentFeud), pick(MaxFeud + 2), 1 + pick(q)}) {
+                DrawOutline(*s, f, plain);
+                DrawOutline(*paint, f, fast);
+                ASSERT_TRUE(SamePicture(plain, fast)) << "outline of " << f << ", round " << round;
+            }
+        }
+    }
+}
+
+// What was found once holds only while the base picture, the grid, the
+// number of feuds and their anchors stay as they were.
+TEST(MapPaintTest, FoundAgainWhenTheMapOrTheGridIsAnother) {
+    auto s = std::make_unique<TGameState>();
+    BuildRealm(*s);
+    Picture base = RealmPicture();
+    auto paint = std::make_unique<TMapPaint>();
+    EXPECT_FALSE(paint->PreparedFor(*s, base));
+    EXPECT_FALSE(paint->Prepare(*s, Picture(300, 200)));
+    EXPECT_FALSE(paint->Ready());
+    ASSERT_TRUE(paint->Prepare(*s, base));
+    EXPECT_TRUE(paint->PreparedFor(*s, base));
+    // A copy of the picture is the same picture.
+    Picture copy = base;
+    EXPECT_TRUE(paint->PreparedFor(*s, copy));
+    base.SetPixel(5, 5, Colors::White);  // the same colour: still a change of the picture
+    EXPECT_FALSE(paint->PreparedFor(*s, base));
+    ASSERT_TRUE(paint->Prepare(*s, base));
+    s->Map[150][350] = 0;
+    EXPECT_FALSE(paint->PreparedFor(*s, base));
+    s->Map[150][350] = 8;
+    EXPECT_TRUE(paint->PreparedFor(*s, base));
+    s->Feuds[3].PosY -= 1;
+    EXPECT_FALSE(paint->PreparedFor(*s, base));
+    s->Feuds[3].PosY += 1;
+    s->QuantityFeud = 7;
+    EXPECT_FALSE(paint->PreparedFor(*s, base));
 }
 
 TEST(FormatRealTest, ShortestGeneralFormInTheUsersLocale) {

@@ -1,0 +1,86 @@
+// Region detection on the bundled 20-feud map and on a hard map of winding,
+// interleaved regions, each beside one plain pass that reads every pixel of
+// the same picture. The plain rescan is timed too, for comparison.
+#include <cstdio>
+#include <memory>
+
+#include <benchmark/benchmark.h>
+
+#include "BenchRatio.h"
+#include "WorstMap.h"
+#include "core/GameState.h"
+#include "newgame/RegionDetection.h"
+
+namespace {
+
+Picture twenty;  // the bundled map
+Picture worst;   // the hard one
+std::unique_ptr<TGameState> state;
+
+// One pass reading every pixel: counts the border pixels (black or pure blue).
+void ReadPass(benchmark::State& st, const Picture* map) {
+    const uint8_t* bits = map->Bits();
+    const int pixels = map->Width() * map->Height();
+    for (auto _ : st) {
+        int border = 0;
+        for (int i = 0; i < pixels; ++i) {
+            const uint8_t* p = bits + 3 * i;
+            const uint32_t c = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+            border += (c == 0) | (c == 0xFF);
+        }
+        benchmark::DoNotOptimize(border);
+        benchmark::ClobberMemory();
+    }
+}
+
+// Detection paints the picture it works on, so every run starts from a fresh copy.
+template <void (*Detect)(TGameState&, Picture&)>
+void Detection(benchmark::State& st, const Picture* map) {
+    Picture work;
+    work.CopyFrom(*map);
+    for (auto _ : st) {
+        st.PauseTiming();
+        work.CopyFrom(*map);
+        st.ResumeTiming();
+        Detect(*state, work);
+        benchmark::DoNotOptimize(state->QuantityFeud);
+        benchmark::ClobberMemory();
+    }
+}
+
+// Both maps must be what the measures claim: 20 feuds each. That both
+// methods agree on them is for the tests to show.
+bool MapsAreSound() {
+    for (const Picture* map : {&twenty, &worst}) {
+        Picture work;
+        work.CopyFrom(*map);
+        InitializeMap(*state, work);
+        if (state->QuantityFeud != 20) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    state = std::make_unique<TGameState>();
+    QString error;
+    if (!twenty.Load(QStringLiteral(MARCHFELL_BENCH_MAPS "/twenty.bmp"), &error)) {
+        std::fprintf(stderr, "cannot read twenty.bmp: %s\n", qPrintable(error));
+        return 1;
+    }
+    worst = WorstCaseMap();
+    if (!MapsAreSound()) {
+        std::fprintf(stderr, "the maps do not hold 20 feuds each\n");
+        return 1;
+    }
+    const auto us = benchmark::kMicrosecond;
+    benchmark::RegisterBenchmark("read_pass", ReadPass, &twenty)->Unit(us);
+    benchmark::RegisterBenchmark("detection", Detection<InitializeMap>, &twenty)->Unit(us);
+    benchmark::RegisterBenchmark("detection_rescan", Detection<InitializeMapByRescan>, &twenty)->Unit(us);
+    benchmark::RegisterBenchmark("worst/read_pass", ReadPass, &worst)->Unit(us);
+    benchmark::RegisterBenchmark("worst/detection", Detection<InitializeMap>, &worst)->Unit(us);
+    benchmark::RegisterBenchmark("worst/detection_rescan", Detection<InitializeMapByRescan>, &worst)->Unit(us);
+    return bench::RunWithRatios(argc, argv, {{"detection/pass", "detection", "read_pass"},
+                                             {"detection_worst/pass", "worst/detection", "worst/read_pass"}});
+}

@@ -1,0 +1,65 @@
+// The save record built from the fullest world, beside one copy of as many
+// bytes as the record holds. The field-by-field builder is timed too, for
+// comparison.
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include <benchmark/benchmark.h>
+
+#include "BenchRatio.h"
+#include "core/GameState.h"
+#include "save/SaveGame.h"
+
+namespace {
+
+std::unique_ptr<TGameState> world;
+std::unique_ptr<TSaveRecord> source;  // what the copy reads
+std::unique_ptr<TSaveRecord> record;
+
+// Every byte of the feud records, the grid and the lennik slots set.
+void BuildWorld() {
+    world = std::make_unique<TGameState>();
+    TGameState& s = *world;
+    ClearGameData(s);
+    std::mt19937 rng(12);
+    auto fill = [&](void* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) static_cast<uint8_t*>(p)[i] = uint8_t(rng());
+    };
+    fill(s.Feuds, sizeof s.Feuds);
+    fill(s.Map, sizeof s.Map);
+    fill(s.Lenniks, sizeof s.Lenniks);
+    fill(s.TurnOrder, sizeof s.TurnOrder);
+    s.QuantityFeud = MaxFeud;
+    s.Year = 12;
+    s.Week = 5;
+}
+
+void Copy(benchmark::State& st) {
+    for (auto _ : st) {
+        std::memcpy(record->data(), source->data(), SaveRecordSize);
+        benchmark::ClobberMemory();
+    }
+}
+
+template <void (*Build)(const TGameState&, TSaveRecord&)>
+void SaveRecord(benchmark::State& st) {
+    for (auto _ : st) {
+        Build(*world, *record);
+        benchmark::ClobberMemory();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    BuildWorld();
+    source = std::make_unique<TSaveRecord>();
+    record = std::make_unique<TSaveRecord>();
+    BuildSaveRecord(*world, *source);
+    const auto us = benchmark::kMicrosecond;
+    benchmark::RegisterBenchmark("copy", Copy)->Unit(us);
+    benchmark::RegisterBenchmark("save_record", SaveRecord<BuildSaveRecord>)->Unit(us);
+    benchmark::RegisterBenchmark("save_record_by_fields", SaveRecord<BuildSaveRecordByFields>)->Unit(us);
+    return bench::RunWithRatios(argc, argv, {{"save_record/copy", "save_record", "copy"}});
+}
