@@ -1,8 +1,10 @@
 // Shared by the benchmark programs: runs the registered benchmarks and prints,
 // after Google Benchmark's own table, one line per measure in the form
-// "ratio <measure> <value>", from the CPU time per iteration (the cores are shared).
+// "ratio <measure> <value>", from the CPU time per iteration (the cores are
+// shared), the median when the benchmarks are repeated.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -25,10 +27,18 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+                times[run.run_name.function_name].push_back(run.GetAdjustedCPUTime());
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> times;
+    // The median over the repetitions; 0 when the measure did not run.
+    double Median(const std::string& name) const {
+        const auto t = times.find(name);
+        if (t == times.end() || t->second.empty()) return 0;
+        std::vector<double> v = t->second;
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+    std::map<std::string, std::vector<double>> times;
 };
 
 // The program's main after its benchmarks are registered. A measure whose
@@ -40,10 +50,10 @@ inline int RunWithRatios(int argc, char** argv, const std::vector<Measure>& meas
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const char* gap = "\n";
     for (const Measure& m : measures) {
-        const auto work = reporter.times.find(m.work);
-        const auto floor = reporter.times.find(m.floor);
-        if (work == reporter.times.end() || floor == reporter.times.end() || floor->second <= 0) continue;
-        std::printf("%sratio %s %.2f\n", gap, m.name.c_str(), work->second / floor->second);
+        const double work = reporter.Median(m.work);
+        const double floor = reporter.Median(m.floor);
+        if (work <= 0 || floor <= 0) continue;
+        std::printf("%sratio %s %.2f\n", gap, m.name.c_str(), work / floor);
         gap = "";
     }
     std::fflush(stdout);

@@ -4,16 +4,14 @@
 // pass over the lennik table and a loop making as many draws from the same
 // random source as the week's end makes. After the table the program prints
 // "ratio week_end/floor <value>" from the CPU times of the same run.
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include <benchmark/benchmark.h>
+
+#include "BenchRatio.h"
 
 #include "core/GameState.h"
 #include "core/Messages.h"
@@ -144,41 +142,10 @@ BENCHMARK(Floor)->Name("floor")->Unit(benchmark::kMicrosecond);
 BENCHMARK(WeekEndRun<NextTurn>)->Name("week_end")->Unit(benchmark::kMicrosecond);
 BENCHMARK(WeekEndRun<NextTurnPlain>)->Name("week_end_pass_per_step")->Unit(benchmark::kMicrosecond);
 
-// Keeps the CPU time of every repetition of every measure. The table is
-// printed without colours, so that the ratio line after it starts clean.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    SummaryReporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.run_name.function_name].push_back(run.GetAdjustedCPUTime());
-        ConsoleReporter::ReportRuns(runs);
-    }
-    // The median over the repetitions; 0 when the measure did not run.
-    double Median(const std::string& name) const {
-        const auto t = times.find(name);
-        if (t == times.end() || t->second.empty()) return 0;
-        std::vector<double> v = t->second;
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
-    }
-    std::map<std::string, std::vector<double>> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     BuildWorld();
     weekEndDraws = CountDraws();
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double weekEnd = reporter.Median("week_end");
-    const double floor = reporter.Median("floor");
-    std::fflush(stdout);
-    if (weekEnd > 0 && floor > 0) std::printf("ratio week_end/floor %.2f\n", weekEnd / floor);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithRatios(argc, argv, {{"week_end/floor", "week_end", "floor"}});
 }
