@@ -6,5 +6,7 @@
 // Absolute path of a data file given relative to the data folder
 // ("maps/base.bmp", "pictures/startmenu.bmp"): beside the program in the
 // build tree, in the installed data folder, or in the source tree's assets.
-// Returns the first candidate that exists, or the installed path when none does.
+// On Windows the folder beside the program comes first. Returns the first
+// candidate that exists, or the installed path (on Windows: beside the
+// program) when none does.
 QString DataFilePath(const QString& relative);

@@ -16,11 +16,20 @@
 
 namespace {
 
+// Where the game keeps its saves: on Windows the c: drive (Wine's, in the tests).
+QString SaveFolder() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:/Marchfell/SaveGame");
+#else
+    return QDir::homePath() + "/Marchfell/SaveGame";
+#endif
+}
+
 class SaveCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
-        QDir(QDir::homePath() + "/Marchfell").removeRecursively();
+        QDir(SaveFolder()).removeRecursively();
         CreateForms();
         realDialog = GetSaveFileName;
         FillGame(Game, 2);
@@ -67,7 +76,7 @@ TEST_F(SaveCommandTest, SavesTheRunningGameWhereThePlayerChose) {
     item->trigger();
 
     EXPECT_EQ(dialogParent, FormGame);
-    EXPECT_EQ(dialogFolder, QDir::homePath() + "/Marchfell/SaveGame");
+    EXPECT_EQ(QDir::fromNativeSeparators(dialogFolder), SaveFolder());
     EXPECT_TRUE(QFileInfo(dialogFolder).isDir());  // made, so the dialog opens there
     EXPECT_EQ(dialogFilter, "Сохраненные игры (*.mcs)");
     const QByteArray saved = ReadWholeFile(path);
@@ -102,6 +111,9 @@ TEST_F(SaveCommandTest, CancelWritesNothing) {
 }
 
 TEST_F(SaveCommandTest, FailedSaveShowsTheReasonKeepsTheEarlierFileAndTheGameGoesOn) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no limit on a process's file size to make a save fail halfway";
+#endif
     const QString path = tmp.path() + "/game.mcs";
     AnswerDialog(path);
     FormGame->ItemSaveGameClick();

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#endif
 
 #include "SaveTestSupport.h"
 
@@ -28,7 +30,11 @@ protected:
     static bool Write(const QString& path, const QByteArray& bytes, QString* reason = nullptr) {
         return WriteSaveFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), reason);
     }
+#ifdef Q_OS_WIN
+    static void Chmod(const QString&, int) {}  // no permission bits to set
+#else
     static void Chmod(const QString& path, mode_t mode) { ::chmod(QFile::encodeName(path).constData(), mode); }
+#endif
 
     QTemporaryDir tmp;
     QString folder, path;
@@ -45,6 +51,7 @@ TEST_F(SaveFileTest, WritesUnderTheNameAsTypedAndReplacesAnEarlierSave) {
     QString reason;
     ASSERT_TRUE(Write(path, second, &reason)) << reason.toStdString();
     EXPECT_EQ(ReadWholeFile(path), second);
+#ifndef Q_OS_WIN  // Windows keeps no Unix permission bits and its links are shortcut files
     EXPECT_EQ(QFileInfo(path).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
 
     // Through a link the file it names is replaced and the link stays.
@@ -53,6 +60,7 @@ TEST_F(SaveFileTest, WritesUnderTheNameAsTypedAndReplacesAnEarlierSave) {
     ASSERT_TRUE(Write(link, first));
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), path);
     EXPECT_EQ(ReadWholeFile(path), first);
+#endif
 
     EXPECT_EQ(FolderEntries(folder), (QStringList{"game.mcs", "Моя игра"}));  // no temporary file left
 }
@@ -68,13 +76,20 @@ TEST_F(SaveFileTest, PathsThatCannotHoldTheFileAreReported) {
     for (const auto& [target, expected] : cases) {
         QString reason;
         EXPECT_FALSE(Write(target, second, &reason)) << target.toStdString();
+#ifdef Q_OS_WIN
+        EXPECT_FALSE(reason.isEmpty()) << target.toStdString();  // the system's own words there
+#else
         EXPECT_EQ(reason, expected) << target.toStdString();
+#endif
     }
     EXPECT_EQ(ReadWholeFile(path), first);
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
 }
 
 TEST_F(SaveFileTest, ReadOnlyFolderOrFileKeepsTheEarlierSave) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no Unix permission bits to make a folder read-only to the player";
+#endif
     ASSERT_TRUE(Write(path, first));
     const QString other = tmp.path() + "/other.mcs";
     ASSERT_TRUE(Write(other, first));
@@ -102,6 +117,9 @@ TEST_F(SaveFileTest, ReadOnlyFolderOrFileKeepsTheEarlierSave) {
 }
 
 TEST_F(SaveFileTest, FullDeviceReportsDiskFull) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no full device to write to";
+#else
     // As root, a full-device node of our own: were it ever replaced instead
     // of written, the system's /dev/full would be lost.
     QString device = "/dev/full";
@@ -117,9 +135,13 @@ TEST_F(SaveFileTest, FullDeviceReportsDiskFull) {
     EXPECT_EQ(reason, "Недостаточно места на диске");
     ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));  // written in place, never replaced by a file
+#endif
 }
 
 TEST_F(SaveFileTest, FailureHalfwayKeepsTheEarlierFileAndLeavesNoTemporary) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no limit on a process's file size to make a write fail halfway";
+#endif
     const QByteArray small(1000, 'S');
     ASSERT_TRUE(Write(path, small));
     bool written = true;
