@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
 #include "core/FormSupport.h"
 #include "core/Random.h"
 #include "settings/Reestr.h"
@@ -116,6 +120,14 @@ QByteArray StoredSnapshot() {
 #else
     QFile f(StoreFile());
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+#endif
+}
+
+bool ReadPermissionsApply() {
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return ::geteuid() != 0;
 #endif
 }
 

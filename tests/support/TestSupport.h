@@ -24,3 +24,7 @@ void WriteStoredSettings(const QStringList& lines);
 void RemoveStoredSetting(const QString& name);
 // Everything in the store, to tell whether anything was written meanwhile.
 QByteArray StoredSnapshot();
+
+// Whether taking away a file's permission bits stops this process reading it:
+// not for the superuser, and never on Windows, which keeps no such bits.
+bool ReadPermissionsApply();

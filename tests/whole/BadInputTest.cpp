@@ -181,7 +181,7 @@ protected:
         EXPECT_TRUE(boxes[0].contains(QStringLiteral("«") + QDir::toNativeSeparators(path) + QStringLiteral("»")))
             << boxes[0].toStdString();
         EXPECT_TRUE(boxes[0].contains(reason)) << boxes[0].toStdString();
-        EXPECT_EQ(form->LNameMap->text(), path);
+        EXPECT_EQ(form->LNameMap->text(), QDir::toNativeSeparators(path));
         ExpectNoMap();
     }
 
