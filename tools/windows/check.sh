@@ -44,27 +44,31 @@ exe="C:\\Games\\marchfell-$version-win64\\marchfell.exe"
 key='HKLM\Software\Tarvold\Marchfell'
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-# Starts the program, lets it run for a while and ends it; fails if it
-# stopped on its own before that.
-run_for() { # <seconds> <platform>
-  QT_QPA_PLATFORM="$2" QT_QPA_FONTDIR="$(windows_path "$prefix/lib/fonts")" wine "$exe" >"$scratch/run.log" 2>&1 &
-  local pid=$!
-  if [ "$2" = windows ]; then
-    wine "$(windows_path "$build/probe-window.exe")" "Marchfell: Ostrevane" "$1" || { cat "$scratch/run.log"; fail "the start menu did not show"; }
-  else
-    sleep "$1"
+# The values under the key as "reg query" lists them.
+key_values() { wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -E '^\s+\S+\s+REG_' || true; }
+
+# Starts the program and waits until the key holds fourteen values (and, on
+# the Windows platform, until the start menu window shows); then ends it.
+# Fails if it stopped on its own meanwhile.
+run_once() { # <platform>
+  QT_QPA_PLATFORM="$1" QT_QPA_FONTDIR="$(windows_path "$prefix/lib/fonts")" wine "$exe" >"$scratch/run.log" 2>&1 &
+  local pid=$! waited=0
+  if [ "$1" = windows ]; then
+    wine "$(windows_path "$build/probe-window.exe")" "Marchfell: Ostrevane" 90 ||
+      { cat "$scratch/run.log"; fail "the start menu did not show"; }
   fi
+  until [ "$(key_values | wc -l)" -ge 14 ] || [ $waited -ge 90 ]; do sleep 3; waited=$((waited + 3)); done
+  sleep 3
   kill -0 "$pid" 2>/dev/null || { cat "$scratch/run.log"; fail "the program stopped by itself"; }
   wineserver -k 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 }
 
 # First start, offscreen: the key is made.
-run_for 20 offscreen
-wine reg query "$key" 2>/dev/null | tr -d '\r' > "$scratch/key.txt" || true
-cat "$scratch/key.txt"
-[ "$(grep -cE '^\s+\S+\s+REG_(DWORD|SZ)\s' "$scratch/key.txt")" -eq 14 ] || fail "the key does not hold 14 values"
-[ "$(grep -cE '^\s+\S+\s+REG_DWORD\s' "$scratch/key.txt")" -eq 12 ] || fail "the numbers are not DWORDs"
+run_once offscreen
+key_values | tee "$scratch/key.txt"
+[ "$(grep -cE 'REG_(DWORD|SZ)' "$scratch/key.txt")" -eq 14 ] || fail "the key does not hold 14 values"
+[ "$(grep -cE 'REG_DWORD' "$scratch/key.txt")" -eq 12 ] || fail "the numbers are not DWORDs"
 map="C:\\Games\\marchfell-$version-win64\\maps\\base.bmp"
 for name in CurrentPathToMap DefaultPathToMap; do
   grep -qiF "$name    REG_SZ    $map" "$scratch/key.txt" || fail "$name does not name the bundled map $map"
@@ -76,8 +80,8 @@ echo "settings key made; the bundled map found: $map"
 wine reg add "$key" /v CurrentLennik /t REG_DWORD /d 77 /f >/dev/null
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
 x86_64-w64-mingw32-gcc-posix -municode -O2 -o "$build/probe-window.exe" "$here/probe-window.c"
-run_for 30 windows
-wine reg query "$key" /v CurrentLennik 2>/dev/null | tr -d '\r' | grep -q "REG_DWORD    0x4d" || fail "the second start changed the key"
-[ "$(wine reg query "$key" 2>/dev/null | grep -cE 'REG_(DWORD|SZ)')" -eq 14 ] || fail "the second start changed the key"
+run_once windows
+key_values | grep -q "CurrentLennik    REG_DWORD    0x4d" || fail "the second start changed the key"
+[ "$(key_values | wc -l)" -eq 14 ] || fail "the second start changed the key"
 echo "start menu shown; the key kept as it stood"
 echo "All Windows checks passed."
