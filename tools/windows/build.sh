@@ -80,6 +80,12 @@ build_qt() {
   [ -f "$cache/stamp-qt" ] && return 0
   local src
   src=$(fetch_source qt6-base 'qt6-base-6.*/')
+  # Qt 6.4 builds its DirectWrite font database into Gui only along with
+  # Direct2D, but the windows plugin refers to it whenever DirectWrite 3 is
+  # there: with Direct2D off, name Direct2D in the plugin's test as well. The
+  # plugin's default font database (GDI) is unaffected.
+  sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$src/src/plugins/platforms/windows/qwindowsintegration.cpp"
   log "configuring Qt base for Windows ($src)"
   # Only Core, Gui, Widgets, Test, OpenGL and the windows and offscreen platform
   # plugins are wanted. Qt's own copies of zlib, libpng, freetype, harfbuzz and
