@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -126,6 +127,9 @@ TEST_F(ShellTest, AboutDialogs) {
 }
 
 TEST(JpegTest, DecodesWhatQtWritesAndRefusesGarbage) {
+    if (!QImageWriter::supportedImageFormats().contains("jpg"))
+        GTEST_SKIP() << "this Qt has no JPEG writer to make the sample (the Windows build leaves Qt's JPEG plugin out; "
+                        "the game reads JPEG with libjpeg itself)";
     QImage source(40, 30, QImage::Format_RGB888);
     source.fill(QColor(200, 30, 40));
     QByteArray bytes;

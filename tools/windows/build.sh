@@ -225,6 +225,8 @@ while [ ${#queue[@]} -gt 0 ]; do
     fi
   done
 done
+# MinGW's runtime comes with its debugging symbols; players need none.
+find "$stage" -iname '*.dll' -o -iname '*.exe' | xargs x86_64-w64-mingw32-strip --strip-unneeded
 # Qt's folders (translations, the offscreen platform's fonts) under the
 # program's own folder rather than where Qt was built.
 mkdir -p "$stage/translations"

@@ -20,7 +20,8 @@ zip="$root/dist/marchfell-$version-win64.zip"
 # ---------------------------------------------------------------- 1. the tests
 source "$here/wine-env.sh"
 echo "== the Windows tests under Wine ($WINEPREFIX)"
-ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
+tests_failed=0
+ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 || tests_failed=1
 # What was skipped on Windows, and why.
 echo "== skipped on Windows:"
 grep -h -A1 ": Skipped$" "$build/Testing/Temporary/LastTest.log" 2>/dev/null | grep -v "Skipped$\|^--" | sort | uniq -c || true
@@ -84,4 +85,5 @@ run_once windows
 key_values | grep -q "CurrentLennik    REG_DWORD    0x4d" || fail "the second start changed the key"
 [ "$(key_values | wc -l)" -eq 14 ] || fail "the second start changed the key"
 echo "start menu shown; the key kept as it stood"
+[ $tests_failed -eq 0 ] || fail "some Windows tests failed (see above)"
 echo "All Windows checks passed."
