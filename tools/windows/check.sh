@@ -36,6 +36,10 @@ trap cleanup EXIT
 echo "== the zip in a fresh Wine prefix ($WINEPREFIX)"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || true
+# Wine's display-less driver, so that the Windows platform plugin can make
+# real windows without an X server; it takes effect once Wine restarts.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+wineserver -k 2>/dev/null || true
 wineserver -w || true
 games="$WINEPREFIX/drive_c/Games"
 mkdir -p "$games"
@@ -77,9 +81,8 @@ done
 echo "settings key made; the bundled map found: $map"
 
 # Second start, through the Windows platform plugin with Wine's display-less
-# driver: the start menu shows and the key is read as it stands.
+# driver: the start menu shows and the key is used as it stands.
 wine reg add "$key" /v CurrentLennik /t REG_DWORD /d 77 /f >/dev/null
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
 x86_64-w64-mingw32-gcc-posix -municode -O2 -o "$build/probe-window.exe" "$here/probe-window.c"
 run_once windows
 key_values | grep -q "CurrentLennik    REG_DWORD    0x4d" || fail "the second start changed the key"
