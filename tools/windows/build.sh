@@ -58,7 +58,7 @@ SRC
 }
 
 need_packages g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-  wine64 wine zip cmake ninja-build dpkg-dev googletest \
+  wine64 wine zip unzip cmake ninja-build dpkg-dev googletest \
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n \
   fonts-liberation fonts-dejavu-core
 
