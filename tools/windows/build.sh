@@ -188,7 +188,9 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DMARCHFELL_BENCH=OFF
+wineserver -p  # one Wine server for all of test discovery
 cmake --build "$build" --parallel "$jobs"
+wineserver -k 2>/dev/null || true
 
 # --- the zip -----------------------------------------------------------------
 version=$(sed -n 's/^project(Marchfell VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")

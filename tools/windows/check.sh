@@ -20,6 +20,9 @@ zip="$root/dist/marchfell-$version-win64.zip"
 # ---------------------------------------------------------------- 1. the tests
 source "$here/wine-env.sh"
 echo "== the Windows tests under Wine ($WINEPREFIX)"
+# One Wine server for the whole run, rather than one started and stopped
+# around each test program.
+wineserver -p
 tests_failed=0
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 || tests_failed=1
 # What was skipped on Windows, and why.
