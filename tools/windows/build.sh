@@ -189,6 +189,7 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DMARCHFELL_BENCH=OFF
 wineserver -p  # one Wine server for all of test discovery
+trap 'wineserver -k 2>/dev/null || true' EXIT
 cmake --build "$build" --parallel "$jobs"
 wineserver -k 2>/dev/null || true
 

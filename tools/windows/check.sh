@@ -23,6 +23,7 @@ echo "== the Windows tests under Wine ($WINEPREFIX)"
 # One Wine server for the whole run, rather than one started and stopped
 # around each test program.
 wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
 tests_failed=0
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 || tests_failed=1
 # What was skipped on Windows, and why.
