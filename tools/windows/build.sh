@@ -188,8 +188,11 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DMARCHFELL_BENCH=OFF
-wineserver -p  # one Wine server for all of test discovery
+# One Wine server for all of test discovery, its services started here so
+# that they hold no discovery's output open.
+wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 cmake --build "$build" --parallel "$jobs"
 wineserver -k 2>/dev/null || true
 

@@ -22,8 +22,11 @@ source "$here/wine-env.sh"
 echo "== the Windows tests under Wine ($WINEPREFIX)"
 # One Wine server for the whole run, rather than one started and stopped
 # around each test program.
+# Its own services start with the first program and live as long as it:
+# start them here, so that they hold no test's output open.
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 tests_failed=0
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 || tests_failed=1
 # What was skipped on Windows, and why.
