@@ -7,6 +7,7 @@
 // ("maps/base.bmp", "pictures/startmenu.bmp"): beside the program in the
 // build tree, in the data folder of an installation beside it (share/marchfell,
 // or share/games/marchfell when the program lies in games/), in the installed
-// data folder, or in the source tree's assets.
-// Returns the first candidate that exists, or the installed path when none does.
+// data folder, or in the source tree's assets. On Windows the folder beside
+// the program comes first. Returns the first candidate that exists, or the
+// installed path (on Windows: beside the program) when none does.
 QString DataFilePath(const QString& relative);

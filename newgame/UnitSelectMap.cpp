@@ -186,7 +186,7 @@ void TFormSelectMap::ButtonSelectMapClick() {
     if (start.isEmpty()) start = QFileInfo(DataFilePath(QStringLiteral("maps/base.bmp"))).absolutePath();
     const QString chosen = GetOpenPictureFileName(this, start, QStringLiteral("Bitmaps (*.bmp)"));
     if (!chosen.isEmpty()) {
-        openMapFileName_ = chosen;
+        openMapFileName_ = QDir::toNativeSeparators(chosen);  // stored and shown as the system writes paths
         Initialize();
     }
     if (btnOk->isEnabled()) btnOk->setFocus();

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -34,10 +35,14 @@ bool TextToInteger(const QString& text, int32_t& value) {
 
 namespace {
 
+QString& KeyPath() {
+    static QString key = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold\\Marchfell");
+    return key;
+}
+
 std::unique_ptr<QSettings> OpenSettings() {
 #ifdef Q_OS_WIN
-    return std::make_unique<QSettings>(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold\\Marchfell"),
-                                       QSettings::NativeFormat);
+    return std::make_unique<QSettings>(KeyPath(), QSettings::NativeFormat);
 #else
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarvold"),
                                        QStringLiteral("Marchfell"));
@@ -48,8 +53,10 @@ std::unique_ptr<QSettings> OpenSettings() {
 bool KeyExists(const QSettings& settings) {
 #ifdef Q_OS_WIN
     (void)settings;
-    const QSettings parent(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold"), QSettings::NativeFormat);
-    return parent.childGroups().contains(QStringLiteral("Marchfell"), Qt::CaseInsensitive);
+    const QString& key = KeyPath();
+    const qsizetype cut = key.lastIndexOf(u'\\');
+    const QSettings parent(key.left(cut), QSettings::NativeFormat);
+    return parent.childGroups().contains(key.mid(cut + 1), Qt::CaseInsensitive);
 #else
     return QFileInfo(settings.fileName()).isFile();
 #endif
@@ -96,10 +103,14 @@ QString MissingText(const QString& name) {
 
 }  // namespace
 
+QString ReestrKey() { return KeyPath(); }
+void SetReestrKey(const QString& key) { KeyPath() = key; }
+
 TReestr::TReestr() = default;
 TReestr::~TReestr() = default;
 
-QString TReestr::BundledMapPath() { return DataFilePath(QStringLiteral("maps/base.bmp")); }
+// Stored and shown as the system writes paths: with backslashes on Windows.
+QString TReestr::BundledMapPath() { return QDir::toNativeSeparators(DataFilePath(QStringLiteral("maps/base.bmp"))); }
 
 void TReestr::OpenOrCreate(Messages& msgs) {
     settings_.reset();

@@ -31,6 +31,12 @@ class QSettings;
 // False for anything else, including numbers that do not fit 32 bits.
 bool TextToInteger(const QString& text, int32_t& value);
 
+// The registry key that holds the settings on Windows. Tests point it at a
+// scratch key of their own, so that they never touch the game's real one.
+// Elsewhere the settings file is found through QSettings' own paths.
+QString ReestrKey();
+void SetReestrKey(const QString& key);
+
 class TReestr {
 public:
     TReestr();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -132,6 +133,9 @@ TEST_F(ShellTest, AboutDialogs) {
 }
 
 TEST(JpegTest, DecodesWhatQtWritesAndRefusesGarbage) {
+    if (!QImageWriter::supportedImageFormats().contains("jpg"))
+        GTEST_SKIP() << "this Qt has no JPEG writer to make the sample (the Windows build leaves Qt's JPEG plugin out; "
+                        "the game reads JPEG with libjpeg itself)";
     // Red on top, busy below, so that the picture data far outweighs the header.
     QImage source(128, 128, QImage::Format_RGB888);
     for (int y = 0; y < 128; ++y)

@@ -280,8 +280,7 @@ TEST_F(NewGameFlowTest, ReturnFromTheMapDialogChangesNothing) {
     EXPECT_EQ(Game.Feuds[1].Grain, 4242);
 
     // A missing map path opens the dialog with no map and no complaint.
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarvold"), QStringLiteral("Marchfell"))
-        .remove(QStringLiteral("CurrentPathToMap"));
+    RemoveStoredSetting(QStringLiteral("CurrentPathToMap"));
     FlowPlayer player;
     player.cancelMap = true;
     Run();

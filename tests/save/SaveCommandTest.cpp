@@ -20,11 +20,24 @@
 
 namespace {
 
+// Where the game keeps its saves: on Windows the c: drive (Wine's, in the tests).
+QString SaveFolder() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:/Marchfell/SaveGame");
+#else
+    return QDir::homePath() + "/Marchfell/SaveGame";
+#endif
+}
+
 class SaveCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
-        QDir(QDir::homePath() + "/Marchfell").removeRecursively();
+#ifndef Q_OS_WIN
+        // On Windows the folder is one fixed place on c:, shared by the test
+        // programs that run side by side: left as it is there.
+        QDir(SaveFolder()).removeRecursively();
+#endif
         CreateForms();
         realDialog = GetSaveFileName;
         FillGame(Game, 2);
@@ -71,7 +84,9 @@ TEST_F(SaveCommandTest, SavesTheRunningGameWhereThePlayerChose) {
     item->trigger();
 
     EXPECT_EQ(dialogParent, FormGame);
-    EXPECT_EQ(dialogFolder, QDir::homePath());  // the save folder is not there
+    // The save folder when it is there (never made for the dialog), else home.
+    const QString expected = QFileInfo(SaveFolder()).isDir() ? SaveFolder() : QDir::homePath();
+    EXPECT_EQ(QDir::fromNativeSeparators(dialogFolder), QDir::fromNativeSeparators(expected));
     EXPECT_EQ(dialogFilter, "Сохраненные игры (*.mcs)");
     const QByteArray saved = ReadWholeFile(path);
     EXPECT_EQ(saved.size(), 3607552);
@@ -133,6 +148,9 @@ TEST_F(SaveCommandTest, CancelledDialogLeavesTheDiskUntouched) {
 }
 
 TEST_F(SaveCommandTest, FailedSaveShowsTheReasonKeepsTheEarlierFileAndTheGameGoesOn) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no limit on a process's file size to make a save fail halfway";
+#endif
     const QString path = tmp.path() + "/game.mcs";
     AnswerDialog(path);
     FormGame->ItemSaveGameClick();

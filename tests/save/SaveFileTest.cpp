@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
 #include <csignal>
 
 #include <sys/ptrace.h>
@@ -14,6 +15,7 @@
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "SaveTestSupport.h"
 
@@ -32,7 +34,11 @@ protected:
     static bool Write(const QString& path, const QByteArray& bytes, QString* reason = nullptr) {
         return WriteSaveFile(path, reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), reason);
     }
+#ifdef Q_OS_WIN
+    static void Chmod(const QString&, int) {}  // no permission bits to set
+#else
     static void Chmod(const QString& path, mode_t mode) { ::chmod(QFile::encodeName(path).constData(), mode); }
+#endif
 
     QTemporaryDir tmp;
     QString folder, path;
@@ -49,6 +55,7 @@ TEST_F(SaveFileTest, WritesUnderTheNameAsTypedAndReplacesAnEarlierSave) {
     QString reason;
     ASSERT_TRUE(Write(path, second, &reason)) << reason.toStdString();
     EXPECT_EQ(ReadWholeFile(path), second);
+#ifndef Q_OS_WIN  // Windows keeps no Unix permission bits and its links are shortcut files
     EXPECT_EQ(QFileInfo(path).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
 
     // Through a link the file it names is replaced and the link stays.
@@ -57,6 +64,7 @@ TEST_F(SaveFileTest, WritesUnderTheNameAsTypedAndReplacesAnEarlierSave) {
     ASSERT_TRUE(Write(link, first));
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), path);
     EXPECT_EQ(ReadWholeFile(path), first);
+#endif
 
     EXPECT_EQ(FolderEntries(folder), (QStringList{"game.mcs", "Моя игра"}));  // no temporary file left
 }
@@ -73,13 +81,20 @@ TEST_F(SaveFileTest, PathsThatCannotHoldTheFileAreReported) {
     for (const auto& [target, expected] : cases) {
         QString reason;
         EXPECT_FALSE(Write(target, second, &reason)) << target.toStdString();
+#ifdef Q_OS_WIN
+        EXPECT_FALSE(reason.isEmpty()) << target.toStdString();  // the system's own words there
+#else
         EXPECT_EQ(reason, expected) << target.toStdString();
+#endif
     }
     EXPECT_EQ(ReadWholeFile(path), first);
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
 }
 
 TEST_F(SaveFileTest, ReadOnlyFolderIsWrittenInPlaceAndReadOnlyFileKept) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no Unix permission bits to make a folder read-only to the player";
+#endif
     ASSERT_TRUE(Write(path, first));
     const QString other = tmp.path() + "/other.mcs";
     ASSERT_TRUE(Write(other, first));
@@ -109,6 +124,9 @@ TEST_F(SaveFileTest, ReadOnlyFolderIsWrittenInPlaceAndReadOnlyFileKept) {
 }
 
 TEST_F(SaveFileTest, FullDeviceReportsDiskFull) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no full device to write to";
+#else
     // As root, a full-device node of our own: were it ever replaced instead
     // of written, the system's /dev/full would be lost.
     QString device = "/dev/full";
@@ -124,9 +142,13 @@ TEST_F(SaveFileTest, FullDeviceReportsDiskFull) {
     EXPECT_EQ(reason, "Недостаточно места на диске");
     ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));  // written in place, never replaced by a file
+#endif
 }
 
 TEST_F(SaveFileTest, FailureHalfwayKeepsTheEarlierFileAndLeavesNoTemporary) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows has no limit on a process's file size to make a write fail halfway";
+#endif
     const QByteArray small(1000, 'S');
     ASSERT_TRUE(Write(path, small));
     bool written = true;
@@ -141,6 +163,11 @@ TEST_F(SaveFileTest, FailureHalfwayKeepsTheEarlierFileAndLeavesNoTemporary) {
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
 }
 
+#ifdef Q_OS_WIN
+TEST_F(SaveFileTest, KilledAtAnyMomentTheSaveIsTheOldOrTheNewRecord) {
+    GTEST_SKIP() << "Windows has no fork and ptrace to stop the writer at each of its system calls";
+}
+#else
 // The writer in a child process, stopped at each entry to and exit from a
 // system call and killed at the stop-th of them. Returns true when it was
 // killed, false when it finished first or (refused) could not be traced.
@@ -179,7 +206,9 @@ TEST_F(SaveFileTest, KilledAtAnyMomentTheSaveIsTheOldOrTheNewRecord) {
         if (refused) GTEST_SKIP() << "the system refuses to trace a child process";
         const QByteArray now = ReadWholeFile(path);
         ASSERT_TRUE(now == *records[old] || now == *records[1 - old]) << now.size() << " bytes";
-        if (!killed) EXPECT_TRUE(now == *records[1 - old]);
+        if (!killed) {
+            EXPECT_TRUE(now == *records[1 - old]);
+        }
         // What a kill leaves is hidden and not a saved game to the dialog.
         EXPECT_EQ(QDir(folder).entryList({"*.mcs"}, QDir::Files), QStringList{"game.mcs"});
         for (const QString& entry : FolderEntries(folder)) {
@@ -195,5 +224,6 @@ TEST_F(SaveFileTest, KilledAtAnyMomentTheSaveIsTheOldOrTheNewRecord) {
     }
     EXPECT_GT(stop, 30);  // killed at every step: the writes, the flush, the rename
 }
+#endif
 
 }  // namespace

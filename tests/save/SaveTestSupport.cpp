@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 int32_t Int32At(const uint8_t* p, size_t offset) {
     const uint32_t u = uint32_t(p[offset]) | uint32_t(p[offset + 1]) << 8 | uint32_t(p[offset + 2]) << 16 |
@@ -54,6 +56,17 @@ QStringList FolderEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+#ifdef Q_OS_WIN
+
+// Windows has neither a superuser to step down from nor a limit on the size
+// of the files a process writes: the helpers do nothing, Active() is false.
+Unprivileged::Unprivileged() = default;
+Unprivileged::~Unprivileged() = default;
+FileSizeLimit::FileSizeLimit(uint64_t) {}
+FileSizeLimit::~FileSizeLimit() = default;
+
+#else
+
 namespace {
 constexpr uid_t NobodyId = 65534;
 }
@@ -93,3 +106,5 @@ FileSizeLimit::~FileSizeLimit() {
     ::setrlimit(RLIMIT_FSIZE, &restored);
     std::signal(SIGXFSZ, oldHandler_);
 }
+
+#endif

@@ -23,7 +23,7 @@ QStringList FolderEntries(const QString& folder);
 
 // While alive, the process acts as an unprivileged user, so that permission
 // bits stop it as they stop a player. Already true when not running as root;
-// Active() is false when the switch was refused.
+// Active() is false when the switch was refused, and always on Windows.
 class Unprivileged {
 public:
     Unprivileged();
@@ -36,7 +36,7 @@ private:
 };
 
 // While alive, files this process writes cannot grow past limit bytes: a write
-// beyond it fails with the system's "file too large".
+// beyond it fails with the system's "file too large". Does nothing on Windows.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(uint64_t limit);

@@ -8,6 +8,7 @@
 // hold whatever the draws.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -208,7 +209,7 @@ protected:
     // The map dialog opens on the bundled map, which the first run stored as the last one used.
     void ChooseTwoPlayersOnTheBundledMap() {
         When(FormSelectMap, [] {
-            EXPECT_EQ(FormSelectMap->LNameMap->text(), DataFilePath(QStringLiteral("maps/base.bmp")));
+            EXPECT_EQ(FormSelectMap->LNameMap->text(), QDir::toNativeSeparators(DataFilePath(QStringLiteral("maps/base.bmp"))));
             EXPECT_TRUE(FormSelectMap->ImageMap->isVisible());
             EXPECT_EQ(Game.QuantityFeud, QuantityOnBaseMap);
             EXPECT_EQ(FormSelectMap->TBQuantityGamer->maximum(), QuantityOnBaseMap);

@@ -115,7 +115,9 @@ struct SoakTest : ::testing::Test {
             // The economy moves only at the year's end, whatever the battles:
             // grain by last year's peasants (every fertility is 1), peasants
             // by a hundredth, cows and horses by a twentieth.
-            if (week == 0) ASSERT_EQ(f.Fertility, 1.0) << n;
+            if (week == 0) {
+                ASSERT_EQ(f.Fertility, 1.0) << n;
+            }
             const TFeud& b = before[n];
             if (week > 0) {
                 ASSERT_EQ(f.Grain, yearEnded ? b.Grain + b.Peasant : b.Grain) << "feud " << n;

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Checks the Windows build made by tools/windows/build.sh, under Wine:
+#  1. every test program of the Windows build, run by CTest on the offscreen
+#     platform (the registry tests use a scratch key, never the game's own);
+#  2. the zip, unpacked into a fresh Wine prefix: the program starts, shows
+#     its start menu, creates its settings key with the fourteen values and
+#     finds the map it brings along; a second start keeps the key as it is.
+# Exits non-zero on any failure.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+cache="${MARCHFELL_WIN_CACHE:-$HOME/.cache/marchfell-win}"
+prefix="$cache/prefix"
+build="${MARCHFELL_WIN_BUILD:-$root/build-win64}"
+jobs="${MARCHFELL_WIN_JOBS:-$(nproc 2>/dev/null || echo 2)}"
+version=$(sed -n 's/^project(Marchfell VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+zip="$root/dist/marchfell-$version-win64.zip"
+[ -f "$build/CTestTestfile.cmake" ] && [ -f "$zip" ] || { echo "run tools/windows/build.sh first" >&2; exit 1; }
+
+# ---------------------------------------------------------------- 1. the tests
+source "$here/wine-env.sh"
+echo "== the Windows tests under Wine ($WINEPREFIX)"
+# One Wine server for the whole run, rather than one started and stopped
+# around each test program.
+# Its own services start with the first program and live as long as it:
+# start them here, so that they hold no test's output open.
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+tests_failed=0
+ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 || tests_failed=1
+# What was skipped on Windows, and why.
+echo "== skipped on Windows:"
+grep -h -A1 ": Skipped$" "$build/Testing/Temporary/LastTest.log" 2>/dev/null | grep -v "Skipped$\|^--" | sort | uniq -c || true
+wineserver -k 2>/dev/null || true
+
+# ------------------------------------------------------ 2. the zip, from scratch
+scratch=$(mktemp -d)
+export WINEPREFIX="$scratch/wine"
+unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
+cleanup() { WINEPREFIX="$scratch/wine" wineserver -k 2>/dev/null || true; rm -rf "$scratch"; }
+trap cleanup EXIT
+echo "== the zip in a fresh Wine prefix ($WINEPREFIX)"
+mkdir -p "$WINEPREFIX"
+wineboot -i >/dev/null 2>&1 || true
+# Wine's display-less driver, so that the Windows platform plugin can make
+# real windows without an X server; it takes effect once Wine restarts.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+wineserver -k 2>/dev/null || true
+wineserver -w || true
+games="$WINEPREFIX/drive_c/Games"
+mkdir -p "$games"
+(cd "$games" && unzip -q "$zip")
+folder="$games/marchfell-$version-win64"
+exe="C:\\Games\\marchfell-$version-win64\\marchfell.exe"
+key='HKLM\Software\Tarvold\Marchfell'
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+# The values under the key as "reg query" lists them.
+key_values() { wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -E '^\s+\S+\s+REG_' || true; }
+
+# Starts the program and waits until the key holds fourteen values (and, on
+# the Windows platform, until the start menu window shows); then ends it.
+# Fails if it stopped on its own meanwhile.
+run_once() { # <platform>
+  QT_QPA_PLATFORM="$1" QT_QPA_FONTDIR="$(windows_path "$prefix/lib/fonts")" wine "$exe" >"$scratch/run.log" 2>&1 &
+  local pid=$! waited=0
+  if [ "$1" = windows ]; then
+    wine "$(windows_path "$build/probe-window.exe")" "Marchfell: Ostrevane" 90 ||
+      { cat "$scratch/run.log"; fail "the start menu did not show"; }
+  fi
+  until [ "$(key_values | wc -l)" -ge 14 ] || [ $waited -ge 90 ]; do sleep 3; waited=$((waited + 3)); done
+  sleep 3
+  kill -0 "$pid" 2>/dev/null || { cat "$scratch/run.log"; fail "the program stopped by itself"; }
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+# First start, offscreen: the key is made.
+run_once offscreen
+key_values | tee "$scratch/key.txt"
+[ "$(grep -cE 'REG_(DWORD|SZ)' "$scratch/key.txt")" -eq 14 ] || fail "the key does not hold 14 values"
+[ "$(grep -cE 'REG_DWORD' "$scratch/key.txt")" -eq 12 ] || fail "the numbers are not DWORDs"
+map="C:\\Games\\marchfell-$version-win64\\maps\\base.bmp"
+for name in CurrentPathToMap DefaultPathToMap; do
+  grep -qiF "$name    REG_SZ    $map" "$scratch/key.txt" || fail "$name does not name the bundled map $map"
+done
+echo "settings key made; the bundled map found: $map"
+
+# Second start, through the Windows platform plugin with Wine's display-less
+# driver: the start menu shows and the key is used as it stands.
+wine reg add "$key" /v CurrentLennik /t REG_DWORD /d 77 /f >/dev/null
+x86_64-w64-mingw32-gcc-posix -municode -O2 -o "$build/probe-window.exe" "$here/probe-window.c"
+run_once windows
+key_values | grep -q "CurrentLennik    REG_DWORD    0x4d" || fail "the second start changed the key"
+[ "$(key_values | wc -l)" -eq 14 ] || fail "the second start changed the key"
+echo "start menu shown; the key kept as it stood"
+[ $tests_failed -eq 0 ] || fail "some Windows tests failed (see above)"
+echo "All Windows checks passed."
