@@ -12,7 +12,9 @@
 #include <climits>
 #include <cstdlib>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +66,32 @@ int WriteInPlace(const QByteArray& target, const uint8_t* data, size_t size) {
     return error ? error : closeError;
 }
 
+// The temporary file of a save to this target: hidden, beside it, named by
+// the writing process and a serial number.
+QByteArray TempPrefix(const QByteArray& folder, const QByteArray& name) { return folder + '.' + name.left(200) + '.'; }
+
+// A save killed while writing (the program ended, the machine went down)
+// leaves its temporary file behind. The next save to the same target sweeps
+// up those whose process is gone; a live one may still be writing.
+void SweepLeftovers(const QByteArray& folder, const QByteArray& name) {
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir) return;
+    const QByteArray prefix = TempPrefix(QByteArray(), name);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray file(entry->d_name);
+        if (!file.startsWith(prefix) || !file.endsWith(".tmp")) continue;
+        const QByteArray tail = file.mid(prefix.size(), file.size() - prefix.size() - 4);  // "<pid>-<serial>"
+        const qsizetype dash = tail.indexOf('-');
+        bool pidOk = false, serialOk = false;
+        const long long pid = tail.left(dash).toLongLong(&pidOk);
+        tail.mid(dash + 1).toULongLong(&serialOk);
+        if (dash <= 0 || !pidOk || !serialOk || pid <= 0 || pid > INT_MAX) continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        ::unlink((folder + file).constData());
+    }
+    ::closedir(dir);
+}
+
 int WriteReplacing(QByteArray target, const uint8_t* data, size_t size) {
     // A link is followed, as creating the file through it would be: the file
     // it names gets the new content and the link stays.
@@ -95,7 +123,7 @@ int WriteReplacing(QByteArray target, const uint8_t* data, size_t size) {
     QByteArray temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder + '.' + name.left(200) + '.' + QByteArray::number(static_cast<qlonglong>(::getpid())) + '-' +
+        temp = TempPrefix(folder, name) + QByteArray::number(static_cast<qlonglong>(::getpid())) + '-' +
                QByteArray::number(++serial) + ".tmp";
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
@@ -130,6 +158,7 @@ int WriteReplacing(QByteArray target, const uint8_t* data, size_t size) {
         return error;
     }
     SyncFolder(folder);
+    SweepLeftovers(folder, name);
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #ifndef Q_OS_WIN
+#include <climits>
 #include <csignal>
 
 #include <sys/ptrace.h>
@@ -211,18 +212,23 @@ TEST_F(SaveFileTest, KilledAtAnyMomentTheSaveIsTheOldOrTheNewRecord) {
         }
         // What a kill leaves is hidden and not a saved game to the dialog.
         EXPECT_EQ(QDir(folder).entryList({"*.mcs"}, QDir::Files), QStringList{"game.mcs"});
-        for (const QString& entry : FolderEntries(folder)) {
-            if (entry == "game.mcs") continue;
-            EXPECT_TRUE(entry.startsWith('.')) << entry.toStdString();
-            QFile::remove(folder + '/' + entry);
-        }
-        // The next save works as ever.
+        for (const QString& entry : FolderEntries(folder))
+            EXPECT_TRUE(entry == "game.mcs" || entry.startsWith('.')) << entry.toStdString();
+        // The next save works as ever, and sweeps up what the killed one left.
         old = now == second;
         ASSERT_TRUE(Write(path, *records[1 - old]));
         EXPECT_TRUE(ReadWholeFile(path) == *records[1 - old]);
+        EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
         old = 1 - old;
     }
     EXPECT_GT(stop, 30);  // killed at every step: the writes, the flush, the rename
+
+    // A save still being written by a live process is left alone.
+    const QString live = folder + "/.game.mcs." + QString::number(::getpid()) + "-999.tmp";
+    const QString gone = folder + "/.game.mcs." + QString::number(INT_MAX) + "-1.tmp";  // beyond any process number
+    for (const QString& file : {live, gone}) ASSERT_TRUE(Write(file, first));
+    ASSERT_TRUE(Write(path, second));
+    EXPECT_EQ(FolderEntries(folder), (QStringList{".game.mcs." + QString::number(::getpid()) + "-999.tmp", "game.mcs"}));
 }
 #endif
 
