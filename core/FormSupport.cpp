@@ -106,6 +106,7 @@ public:
         }
     }
     void Restore() const {
+#ifndef Q_OS_WIN  // Windows keeps the dialog's state in the registry, not on the disk
         if (!existed_) {
             QFile::remove(file_);
             if (!folderExisted_) QDir().rmdir(folder_);
@@ -120,6 +121,7 @@ public:
             f.flush();
         }
         f.setFileTime(modified_, QFileDevice::FileModificationTime);
+#endif
     }
 
 private:

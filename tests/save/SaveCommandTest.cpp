@@ -108,6 +108,10 @@ TEST_F(SaveCommandTest, SavesTheRunningGameWhereThePlayerChose) {
 }
 
 TEST_F(SaveCommandTest, CancelledDialogLeavesTheDiskUntouched) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "on Windows the save folder is one fixed place on c:, shared by the test programs running side "
+                    "by side, and the file dialog keeps its own state in the registry, not on the disk";
+#endif
     // Everything under the home folder, with sizes and times.
     const auto disk = [] {
         QStringList entries;
