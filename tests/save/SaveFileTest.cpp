@@ -175,12 +175,12 @@ TEST_F(SaveFileTest, FailureHalfwayKeepsTheEarlierFileAndLeavesNoTemporary) {
 }
 
 // The next save sweeps up a temporary file only when it is surely a killed
-// save's of this machine and this player: the tests may run as root, where
+// save's of this machine and this player. The tests may run as root, where
 // ownership proves nothing, so the decision is tried on its own.
 TEST(SaveSweepTest, OnlyOurOwnDeadLeftoversAreSwept) {
     const auto runs = [](long long pid) { return pid == 100; };  // the one live process
     const QByteArray longName = QString(100, u'ж').toUtf8();       // 200 bytes, cut to 160 in the name
-    struct Row {
+    const struct {
         const char* what;
         QByteArray target, file;
         bool regular, ours, swept;
@@ -188,55 +188,37 @@ TEST(SaveSweepTest, OnlyOurOwnDeadLeftoversAreSwept) {
         {"a dead one of ours", "game.mcs", ".game.mcs.here.200-1.tmp", true, true, true},
         {"its process still writes", "game.mcs", ".game.mcs.here.100-7.tmp", true, true, false},
         {"another machine's", "game.mcs", ".game.mcs.there.200-1.tmp", true, true, false},
-        {"another machine whose name begins as ours", "game.mcs", ".game.mcs.here-2.200-1.tmp", true, true, false},
+        {"a machine whose name begins as ours", "game.mcs", ".game.mcs.here-2.200-1.tmp", true, true, false},
         {"another player's", "game.mcs", ".game.mcs.here.200-1.tmp", true, false, false},
         {"not a plain file", "game.mcs", ".game.mcs.here.200-1.tmp", false, true, false},
         {"a save to another file", "other.mcs", ".game.mcs.here.200-1.tmp", true, true, false},
-        {"not named as ours: no .tmp", "game.mcs", ".game.mcs.here.200-1", true, true, false},
-        {"not named as ours: a letter in the number", "game.mcs", ".game.mcs.here.2x0-1.tmp", true, true, false},
-        {"not named as ours: no serial", "game.mcs", ".game.mcs.here.200-.tmp", true, true, false},
-        {"no process 0", "game.mcs", ".game.mcs.here.0-1.tmp", true, true, false},
-        {"beyond any process number", "game.mcs", ".game.mcs.here.99999999999-1.tmp", true, true, false},
+        {"not a process number", "game.mcs", ".game.mcs.here.2x0-1.tmp", true, true, false},
         {"a long name, cut between characters", longName, "." + longName.left(160) + ".here.200-1.tmp", true, true,
          true},
     };
-    for (const Row& row : rows) {
-        const TLeftoverFile file{row.file, row.regular, row.ours};
-        EXPECT_EQ(SweepsLeftover(file, row.target, "here", runs), row.swept) << row.what;
-    }
-    // A host that does not tell its name sweeps nothing.
-    EXPECT_FALSE(SweepsLeftover({".game.mcs..200-1.tmp", true, true}, "game.mcs", "", runs));
+    for (const auto& row : rows)
+        EXPECT_EQ(SweepsLeftover({row.file, row.regular, row.ours}, row.target, "here", runs), row.swept) << row.what;
+    EXPECT_FALSE(SweepsLeftover({".game.mcs..200-1.tmp", true, true}, "game.mcs", "", runs));  // host unknown
 }
 
-// Every cause told in Russian, as the system numbers it on Linux and on
-// Windows; and one of them met for real.
+// Every cause told in Russian as the system numbers it on Linux and on
+// Windows, and one of them met for real.
 TEST(SaveReasonTest, EveryCauseToldInRussian) {
+    const QString space = "Недостаточно места на диске", files = "Слишком много открытых файлов",
+                  readOnly = "Диск защищен от записи", longName = "Слишком длинное имя файла",
+                  quota = "Превышена дисковая квота";
     const std::pair<int, QString> errors[] = {
-        {ENOSPC, "Недостаточно места на диске"},
+        {ENOSPC, space}, {EMFILE, files}, {ENFILE, files}, {EROFS, readOnly}, {ENAMETOOLONG, longName},
         {SaveErrorNoFreeInode, "На диске не осталось свободных индексных дескрипторов для новых файлов"},
 #ifdef EDQUOT
-        {EDQUOT, "Превышена дисковая квота"},
+        {EDQUOT, quota},
 #endif
-        {EMFILE, "Слишком много открытых файлов"},
-        {ENFILE, "Слишком много открытых файлов"},
-        {EROFS, "Диск защищен от записи"},
-        {ENAMETOOLONG, "Слишком длинное имя файла"},
-        {EACCES, "Отказано в доступе"},
-        {SaveErrorNoNewFiles, "В этой папке нельзя создавать файлы"},
     };
     for (const auto& [error, text] : errors) EXPECT_EQ(SaveErrorReason(error), text) << error;
-    const std::pair<uint32_t, QString> codes[] = {
-        {112, "Недостаточно места на диске"},     // ERROR_DISK_FULL
-        {39, "Недостаточно места на диске"},      // ERROR_HANDLE_DISK_FULL
-        {1295, "Превышена дисковая квота"},       // ERROR_DISK_QUOTA_EXCEEDED
-        {4, "Слишком много открытых файлов"},     // ERROR_TOO_MANY_OPEN_FILES
-        {19, "Диск защищен от записи"},           // ERROR_WRITE_PROTECT
-        {206, "Слишком длинное имя файла"},       // ERROR_FILENAME_EXCED_RANGE
-        {5, "Отказано в доступе"},                // ERROR_ACCESS_DENIED
-        {32, "Файл занят другой программой"},     // ERROR_SHARING_VIOLATION
-        {3, "Папка не найдена"},                  // ERROR_PATH_NOT_FOUND
-        {87, ""},                                 // unknown here: the caller looks further
-    };
+    // ERROR_DISK_FULL, _HANDLE_DISK_FULL, _DISK_QUOTA_EXCEEDED, _TOO_MANY_OPEN_FILES, _WRITE_PROTECT,
+    // _FILENAME_EXCED_RANGE, and one the game leaves to other means.
+    const std::pair<uint32_t, QString> codes[] = {{112, space}, {39, space},    {1295, quota}, {4, files},
+                                                  {19, readOnly}, {206, longName}, {87, ""}};
     for (const auto& [code, text] : codes) EXPECT_EQ(SaveErrorReasonWindows(code), text) << code;
 #ifndef Q_OS_WIN
     // No descriptor left for the temporary file, nor for the file itself.
@@ -244,19 +226,16 @@ TEST(SaveReasonTest, EveryCauseToldInRussian) {
     const QString path = tmp.path() + "/game.mcs";
     ASSERT_TRUE(WriteSaveFile(path, reinterpret_cast<const uint8_t*>("old"), 3, nullptr));
     QString reason;
-    bool written = true;
-    {
-        rlimit old {};
-        ::getrlimit(RLIMIT_NOFILE, &old);
-        const int spare = ::dup(0);  // the lowest free descriptor
-        ::close(spare);
-        rlimit none {rlim_t(spare), old.rlim_max};
-        ::setrlimit(RLIMIT_NOFILE, &none);
-        written = WriteSaveFile(path, reinterpret_cast<const uint8_t*>("new"), 3, &reason);
-        ::setrlimit(RLIMIT_NOFILE, &old);
-    }
+    rlimit old {};
+    ::getrlimit(RLIMIT_NOFILE, &old);
+    const int lowestFree = ::dup(0);
+    ::close(lowestFree);
+    const rlimit none {rlim_t(lowestFree), old.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &none);
+    const bool written = WriteSaveFile(path, reinterpret_cast<const uint8_t*>("new"), 3, &reason);
+    ::setrlimit(RLIMIT_NOFILE, &old);
     EXPECT_FALSE(written);
-    EXPECT_EQ(reason, "Слишком много открытых файлов");
+    EXPECT_EQ(reason, files);
     EXPECT_EQ(ReadWholeFile(path), "old");
 #endif
 }
