@@ -3,10 +3,6 @@
 #include "core/DataPath.h"
 
 #include <QApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFileDialog>
 #include <QFont>
 #include <QIcon>
@@ -15,7 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QStyle>
 #include <QTranslator>
 #include <QWidget>
@@ -87,54 +82,10 @@ OpenFileFunction GetOpenPictureFileName = [](QWidget* parent, const QString& ini
     return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"), initialPath, filter);
 };
 
-namespace {
-// The toolkit's file dialog keeps its own state (last folder, history, column
-// widths) in a settings file of its own, written as the dialog goes away. A
-// cancelled save must leave the disk as it was, so that file is put back as
-// it stood: removed if it was not there, its old bytes and time otherwise.
-class ToolkitDialogState {
-public:
-    ToolkitDialogState()
-        : file_(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName()),
-          folder_(QFileInfo(file_).absolutePath()),
-          folderExisted_(QFileInfo(folder_).isDir()) {
-        QFile f(file_);
-        existed_ = f.open(QIODevice::ReadOnly);
-        if (existed_) {
-            bytes_ = f.readAll();
-            modified_ = f.fileTime(QFileDevice::FileModificationTime);
-        }
-    }
-    void Restore() const {
-#ifndef Q_OS_WIN  // Windows keeps the dialog's state in the registry, not on the disk
-        if (!existed_) {
-            QFile::remove(file_);
-            if (!folderExisted_) QDir().rmdir(folder_);
-            return;
-        }
-        QFile f(file_);
-        if (!f.open(QIODevice::ReadWrite)) return;
-        if (f.readAll() != bytes_) {
-            f.resize(0);
-            f.seek(0);
-            f.write(bytes_);
-            f.flush();
-        }
-        f.setFileTime(modified_, QFileDevice::FileModificationTime);
-#endif
-    }
-
-private:
-    QString file_, folder_;
-    bool folderExisted_ = false;
-    bool existed_ = false;
-    QByteArray bytes_;
-    QDateTime modified_;
-};
-}  // namespace
-
 SaveFileFunction GetSaveFileName = [](QWidget* parent, const QString& initialFolder, const QString& filter) {
-    const ToolkitDialogState state;
+    // The dialog's own history (last folder, column widths) is the toolkit's
+    // state, kept where the toolkit keeps it; a cancelled dialog makes no game
+    // file or folder.
     QString chosen;
     {
         QFileDialog dialog(parent, QStringLiteral("Сохранить как"), initialFolder, filter);
@@ -148,6 +99,5 @@ SaveFileFunction GetSaveFileName = [](QWidget* parent, const QString& initialFol
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
-    if (chosen.isEmpty()) state.Restore();
     return chosen;
 };

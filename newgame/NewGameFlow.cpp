@@ -14,6 +14,7 @@
 #include "newgame/UnitSelectFeud.h"
 #include "newgame/UnitSelectMap.h"
 #include "newgame/WorldGeneration.h"
+#include "save/AutoSave.h"
 #include "ui/UnitGame.h"
 
 namespace {
@@ -95,6 +96,7 @@ void RunNewGameFlow() {
     GameRandom.SeedFromClock();
     SettleVassalsAndRelations(Game, GameRandom);
 
+    AutoSaveNewGame();  // the first turn's autosave keeps the last game's newest
     FormGame->ItemEndTurnClick();
     if (FormGame->rbDipToFeudalShow) FormGame->rbDipToFeudalShow->setChecked(true);
     FormStartMenu->hide();

@@ -232,35 +232,92 @@ void BuildSaveRecord(const TGameState& s, TSaveRecord& record) {
 
 // ---------------------------------------------------------------- reasons
 
+namespace {
+QString Access() { return QStringLiteral("Отказано в доступе"); }
+QString ReadOnly() { return QStringLiteral("Диск защищен от записи"); }
+QString NoSpace() { return QStringLiteral("Недостаточно места на диске"); }
+QString Quota() { return QStringLiteral("Превышена дисковая квота"); }
+QString NoFolder() { return QStringLiteral("Папка не найдена"); }
+QString NameTooLong() { return QStringLiteral("Слишком длинное имя файла"); }
+QString TooBig() { return QStringLiteral("Файл слишком велик"); }
+QString InputOutput() { return QStringLiteral("Ошибка ввода-вывода"); }
+QString TooManyOpen() { return QStringLiteral("Слишком много открытых файлов"); }
+}  // namespace
+
 QString SaveErrorReason(int errorNumber) {
     switch (errorNumber) {
+    case SaveErrorNoNewFiles:
+        return QStringLiteral("В этой папке нельзя создавать файлы");
+    case SaveErrorNoFreeInode:
+        return QStringLiteral("На диске не осталось свободных индексных дескрипторов для новых файлов");
     case EACCES:
     case EPERM:
-        return QStringLiteral("Отказано в доступе");
+        return Access();
     case EROFS:
-        return QStringLiteral("Диск защищен от записи");
+        return ReadOnly();
     case ENOSPC:
+        return NoSpace();
 #ifdef EDQUOT
     case EDQUOT:
+        return Quota();
 #endif
-        return QStringLiteral("Недостаточно места на диске");
     case ENOENT:
-        return QStringLiteral("Папка не найдена");
+        return NoFolder();
     case ENOTDIR:
         return QStringLiteral("Часть пути не является папкой");
     case EISDIR:
         return QStringLiteral("Под этим именем уже есть папка");
     case ENAMETOOLONG:
-        return QStringLiteral("Слишком длинное имя файла");
+        return NameTooLong();
     case EFBIG:
-        return QStringLiteral("Файл слишком велик");
+        return TooBig();
     case EIO:
-        return QStringLiteral("Ошибка ввода-вывода");
+        return InputOutput();
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("Слишком много открытых файлов");
+        return TooManyOpen();
     default:
         return QStringLiteral("%1 (код %2)").arg(QString::fromLocal8Bit(std::strerror(errorNumber))).arg(errorNumber);
+    }
+}
+
+QString SaveErrorReasonWindows(uint32_t code) {
+    // The codes as the system's headers number them; here so that the table
+    // is the same on every system the game is built on.
+    switch (code) {
+    case 5:     // ERROR_ACCESS_DENIED
+        return Access();
+    case 32:    // ERROR_SHARING_VIOLATION
+    case 33:    // ERROR_LOCK_VIOLATION
+        return QStringLiteral("Файл занят другой программой");
+    case 19:    // ERROR_WRITE_PROTECT
+        return ReadOnly();
+    case 39:    // ERROR_HANDLE_DISK_FULL
+    case 112:   // ERROR_DISK_FULL
+        return NoSpace();
+    case 1295:  // ERROR_DISK_QUOTA_EXCEEDED
+        return Quota();
+    case 2:     // ERROR_FILE_NOT_FOUND
+    case 3:     // ERROR_PATH_NOT_FOUND
+    case 15:    // ERROR_INVALID_DRIVE
+        return NoFolder();
+    case 111:   // ERROR_BUFFER_OVERFLOW: a name longer than the system takes
+    case 206:   // ERROR_FILENAME_EXCED_RANGE
+        return NameTooLong();
+    case 123:   // ERROR_INVALID_NAME
+        return QStringLiteral("Недопустимое имя файла");
+    case 223:   // ERROR_FILE_TOO_LARGE
+        return TooBig();
+    case 21:    // ERROR_NOT_READY
+        return QStringLiteral("Устройство не готово");
+    case 23:    // ERROR_CRC
+    case 29:    // ERROR_WRITE_FAULT
+    case 1117:  // ERROR_IO_DEVICE
+        return InputOutput();
+    case 4:     // ERROR_TOO_MANY_OPEN_FILES
+        return TooManyOpen();
+    default:
+        return QString();
     }
 }
 
@@ -268,11 +325,13 @@ QString SaveErrorReason(int errorNumber) {
 
 QString SaveGameFolder() {
 #ifdef Q_OS_WIN
-    const QString folder = QStringLiteral("c:\\Marchfell\\SaveGame");
+    return QStringLiteral("c:\\Marchfell\\SaveGame");
 #else
-    const QString folder = QDir::homePath() + QStringLiteral("/Marchfell/SaveGame");
+    return QDir::homePath() + QStringLiteral("/Marchfell/SaveGame");
 #endif
-    // Opening the dialog leaves the disk as it is: without the folder the
-    // dialog starts in the home folder.
+}
+
+QString SaveDialogFolder() {
+    const QString folder = SaveGameFolder();
     return QFileInfo(folder).isDir() ? folder : QDir::homePath();
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <QByteArray>
 #include <QString>
 
 #include "core/GameState.h"
@@ -43,25 +44,86 @@ void BuildSaveRecord(const TGameState& s, TSaveRecord& record);
 // are checked against.
 void BuildSaveRecordByFields(const TGameState& s, TSaveRecord& record);
 
-// Writes size bytes to path as the file's whole content. A regular file is
-// written to a temporary file in the target's folder, flushed to disk and
-// only then moved over the target, so an existing file is either replaced
-// completely or left untouched; the temporary file is hidden, never ends in
-// ".mcs" and is removed on any failure (only a killed program leaves it). A target that exists and is not a
-// regular file (a device), or a writable file in a folder where no temporary
-// file can be made, is written directly. The name is used exactly as given.
-// On failure returns false and sets reason to the reason of the step that
-// failed, in Russian ("Отказано в доступе", ...).
+// Writes size bytes to path as the file's whole content, under the name
+// exactly as given.
+//
+// On Linux a new file, or an existing regular file the player may write, is
+// written to a temporary file beside it, flushed to the disk and only then
+// renamed over the target: the target ends as the complete earlier file with
+// the failure reported, or as the complete new one with success reported. The
+// temporary file is hidden, never ends in ".mcs", carries the host's name and
+// the writing process's number, and is removed on any failure; one that a
+// killed save left behind is swept up by the next successful save to the same
+// target (see SweepsLeftover). A link is followed and the file it names is
+// replaced.
+//
+// The file is written in place (opened, truncated and written where it
+// stands, as a plain overwrite does) in exactly two cases: the target exists
+// and is neither a regular file nor a folder (a device, a pipe), so that
+// renaming over it would replace the device's node; or the target is a
+// regular file the player may write, and no temporary file can be created
+// beside it (a folder that takes no new files, no free file entries on the
+// disk). A failure after the truncation leaves a regular file incomplete, and
+// the reason then says so.
+//
+// On Windows the toolkit's replace-on-commit file does the same, with
+// temporary files of its own; nothing there is written in place.
+//
+// On failure returns false and sets reason to the cause in Russian ("Отказано
+// в доступе", "Недостаточно места на диске", ...).
 bool WriteSaveFile(const QString& path, const uint8_t* data, size_t size, QString* reason);
 inline bool WriteSaveFile(const QString& path, const TSaveRecord& record, QString* reason) {
     return WriteSaveFile(path, record.data(), record.size(), reason);
 }
 
-// The reason text for a system error number, in Russian where the game knows
-// the error, otherwise the system's own text with its number.
-QString SaveErrorReason(int errorNumber);
+// Gives the file from the name to, replacing a file of that name; false with
+// the reason in Russian when the system refuses.
+bool RenameSaveFile(const QString& from, const QString& to, QString* reason);
 
-// The folder the save dialog opens in: "c:\Marchfell\SaveGame" on Windows,
-// Marchfell/SaveGame in the user's home folder elsewhere; the home folder
-// when that folder does not exist. Nothing is created.
+// Creates folder and the folders above it that are missing; true when it is
+// there afterwards. False with the reason in Russian otherwise.
+bool MakeSaveFolder(const QString& folder, QString* reason);
+
+// Causes of our own, beside the system's error numbers: the folder exists but
+// the system makes no new file in it (a folder of system information); the
+// disk has room but no free entry for a new file (inode).
+constexpr int SaveErrorNoNewFiles = -1;
+constexpr int SaveErrorNoFreeInode = -2;
+
+// The reason text for a system error number or one of the causes above, in
+// Russian where the game knows the error, otherwise the system's own text
+// with its number.
+QString SaveErrorReason(int errorNumber);
+// The same for a Windows error code (GetLastError); empty for a code the game
+// does not know, so that the caller can look for the cause another way.
+QString SaveErrorReasonWindows(uint32_t code);
+// Appended to the reason when a file written in place failed part-way.
+inline QString PartlyWrittenReason() { return QStringLiteral("; файл записан не полностью"); }
+
+// The host's name as temporary files carry it: letters, digits and "-", any
+// other character as "_"; empty when the system does not tell it.
+QByteArray SaveHostName();
+
+// What a save knows of a file it finds beside its target.
+struct TLeftoverFile {
+    QByteArray name;       // the file's name in the folder
+    bool regular = false;  // a plain file: not a folder, a link or a device
+    bool ours = false;     // owned by the player who saves
+};
+// Whether the next save to target (a file name without folder) on host sweeps
+// up file: a temporary file of a save to the same target, made on this host,
+// owned by the player, whose process (processRuns asks the system) is gone. A
+// file from another machine sharing the folder, another player's file, one a
+// live process may still be writing and anything not named as our temporary
+// files are kept.
+bool SweepsLeftover(const TLeftoverFile& file, const QByteArray& target, const QByteArray& host,
+                    bool (*processRuns)(long long pid));
+
+// The saves folder, the same for every caller: "c:\Marchfell\SaveGame" on
+// Windows, Marchfell/SaveGame in the user's home folder elsewhere. Nothing
+// is created here; the autosave makes it when it is missing.
 QString SaveGameFolder();
+
+// The folder a save or load dialog opens in: the saves folder when it
+// exists, otherwise the home folder. Opening a dialog creates nothing.
+QString SaveDialogFolder();

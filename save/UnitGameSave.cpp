@@ -6,7 +6,7 @@
 #include "save/SaveGame.h"
 
 void TFormGame::ItemSaveGameClick() {
-    const QString path = GetSaveFileName(this, SaveGameFolder(), QStringLiteral("Сохраненные игры (*.mcs)"));
+    const QString path = GetSaveFileName(this, SaveDialogFolder(), QStringLiteral("Сохраненные игры (*.mcs)"));
     if (path.isEmpty()) return;  // cancelled: nothing is written
 
     BuildSaveRecord(Game, SaveGame);

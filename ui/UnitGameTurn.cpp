@@ -20,6 +20,7 @@
 #include "engine/ArmyOrders.h"
 #include "engine/Lenniks.h"
 #include "engine/TurnCycle.h"
+#include "save/AutoSave.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ void TFormGame::ItemEndTurnClick() {
             w.mEvent->clear();
             const QString line = CalledByLine(Game, Game.CurrentFeud);
             if (!line.isEmpty()) w.mEvent->appendPlainText(line);
+            // The turn is written before the player acts; only a failure shows, last.
+            if (const QString failed = AutoSaveTurn(Game); !failed.isEmpty()) w.mEvent->appendPlainText(failed);
         }
     };
     WindowHooks hooks(*this);

@@ -1,6 +1,8 @@
 // Writing the file: the whole record under the exact name, an earlier save
 // replaced only by a complete new one, and every refusal of the system
 // reported with its reason and nothing left behind.
+#include <cerrno>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,6 +14,7 @@
 #include <csignal>
 
 #include <sys/ptrace.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -103,15 +106,22 @@ TEST_F(SaveFileTest, ReadOnlyFolderIsWrittenInPlaceAndReadOnlyFileKept) {
     Chmod(folder, 0555);
     Chmod(tmp.path(), 0777);
     Chmod(other, 0444);   // the folder would let us replace it, the file not
-    bool written[3] = {};
-    QString reasons[3];
+    bool written[4] = {};
+    QString reasons[4];
     {
         Unprivileged user;
         if (!user.Active()) GTEST_SKIP() << "running as root and cannot act as an unprivileged user";
         written[0] = Write(path, second, &reasons[0]);
         written[1] = Write(other, second, &reasons[1]);
         written[2] = Write(folder + "/new.mcs", second, &reasons[2]);
+        // Written in place, a failure part-way says the file is incomplete.
+        FileSizeLimit limit(64 * 1024);
+        written[3] = Write(path, first, &reasons[3]);
     }
+    EXPECT_FALSE(written[3]);
+    EXPECT_EQ(reasons[3], "Файл слишком велик; файл записан не полностью");
+    EXPECT_EQ(ReadWholeFile(path).size(), 64 * 1024);
+    ASSERT_TRUE(Write(path, second));
     Chmod(folder, 0755);
     EXPECT_TRUE(written[0]) << reasons[0].toStdString();
     EXPECT_EQ(ReadWholeFile(path), second);
@@ -162,6 +172,72 @@ TEST_F(SaveFileTest, FailureHalfwayKeepsTheEarlierFileAndLeavesNoTemporary) {
     EXPECT_EQ(reason, "Файл слишком велик");
     EXPECT_EQ(ReadWholeFile(path), small);
     EXPECT_EQ(FolderEntries(folder), QStringList{"game.mcs"});
+}
+
+// The next save sweeps up a temporary file only when it is surely a killed
+// save's of this machine and this player. The tests may run as root, where
+// ownership proves nothing, so the decision is tried on its own.
+TEST(SaveSweepTest, OnlyOurOwnDeadLeftoversAreSwept) {
+    const auto runs = [](long long pid) { return pid == 100; };  // the one live process
+    const QByteArray longName = QString(100, u'ж').toUtf8();       // 200 bytes, cut to 160 in the name
+    const struct {
+        const char* what;
+        QByteArray target, file;
+        bool regular, ours, swept;
+    } rows[] = {
+        {"a dead one of ours", "game.mcs", ".game.mcs.here.200-1.tmp", true, true, true},
+        {"its process still writes", "game.mcs", ".game.mcs.here.100-7.tmp", true, true, false},
+        {"another machine's", "game.mcs", ".game.mcs.there.200-1.tmp", true, true, false},
+        {"a machine whose name begins as ours", "game.mcs", ".game.mcs.here-2.200-1.tmp", true, true, false},
+        {"another player's", "game.mcs", ".game.mcs.here.200-1.tmp", true, false, false},
+        {"not a plain file", "game.mcs", ".game.mcs.here.200-1.tmp", false, true, false},
+        {"a save to another file", "other.mcs", ".game.mcs.here.200-1.tmp", true, true, false},
+        {"not a process number", "game.mcs", ".game.mcs.here.2x0-1.tmp", true, true, false},
+        {"a long name, cut between characters", longName, "." + longName.left(160) + ".here.200-1.tmp", true, true,
+         true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(SweepsLeftover({row.file, row.regular, row.ours}, row.target, "here", runs), row.swept) << row.what;
+    EXPECT_FALSE(SweepsLeftover({".game.mcs..200-1.tmp", true, true}, "game.mcs", "", runs));  // host unknown
+}
+
+// Every cause told in Russian as the system numbers it on Linux and on
+// Windows, and one of them met for real.
+TEST(SaveReasonTest, EveryCauseToldInRussian) {
+    const QString space = "Недостаточно места на диске", files = "Слишком много открытых файлов",
+                  readOnly = "Диск защищен от записи", longName = "Слишком длинное имя файла",
+                  quota = "Превышена дисковая квота";
+    const std::pair<int, QString> errors[] = {
+        {ENOSPC, space}, {EMFILE, files}, {ENFILE, files}, {EROFS, readOnly}, {ENAMETOOLONG, longName},
+        {SaveErrorNoFreeInode, "На диске не осталось свободных индексных дескрипторов для новых файлов"},
+#ifdef EDQUOT
+        {EDQUOT, quota},
+#endif
+    };
+    for (const auto& [error, text] : errors) EXPECT_EQ(SaveErrorReason(error), text) << error;
+    // ERROR_DISK_FULL, _HANDLE_DISK_FULL, _DISK_QUOTA_EXCEEDED, _TOO_MANY_OPEN_FILES, _WRITE_PROTECT,
+    // _FILENAME_EXCED_RANGE, and one the game leaves to other means.
+    const std::pair<uint32_t, QString> codes[] = {{112, space}, {39, space},    {1295, quota}, {4, files},
+                                                  {19, readOnly}, {206, longName}, {87, ""}};
+    for (const auto& [code, text] : codes) EXPECT_EQ(SaveErrorReasonWindows(code), text) << code;
+#ifndef Q_OS_WIN
+    // No descriptor left for the temporary file, nor for the file itself.
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/game.mcs";
+    ASSERT_TRUE(WriteSaveFile(path, reinterpret_cast<const uint8_t*>("old"), 3, nullptr));
+    QString reason;
+    rlimit old {};
+    ::getrlimit(RLIMIT_NOFILE, &old);
+    const int lowestFree = ::dup(0);
+    ::close(lowestFree);
+    const rlimit none {rlim_t(lowestFree), old.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &none);
+    const bool written = WriteSaveFile(path, reinterpret_cast<const uint8_t*>("new"), 3, &reason);
+    ::setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason, files);
+    EXPECT_EQ(ReadWholeFile(path), "old");
+#endif
 }
 
 #ifdef Q_OS_WIN
@@ -223,12 +299,18 @@ TEST_F(SaveFileTest, KilledAtAnyMomentTheSaveIsTheOldOrTheNewRecord) {
     }
     EXPECT_GT(stop, 30);  // killed at every step: the writes, the flush, the rename
 
-    // A save still being written by a live process is left alone.
-    const QString live = folder + "/.game.mcs." + QString::number(::getpid()) + "-999.tmp";
-    const QString gone = folder + "/.game.mcs." + QString::number(INT_MAX) + "-1.tmp";  // beyond any process number
-    for (const QString& file : {live, gone}) ASSERT_TRUE(Write(file, first));
+    // A save still being written by a live process is left alone, and so is
+    // one from another machine sharing the folder.
+    const QString host = QString::fromUtf8(SaveHostName());
+    const QString live = ".game.mcs." + host + "." + QString::number(::getpid()) + "-999.tmp";
+    const QString gone = ".game.mcs." + host + "." + QString::number(INT_MAX) + "-1.tmp";  // beyond any process number
+    const QString elsewhere = ".game.mcs.elsewhere-" + host + "." + QString::number(INT_MAX) + "-1.tmp";
+    for (const QString& file : {live, gone, elsewhere}) ASSERT_TRUE(Write(folder + "/" + file, first));
     ASSERT_TRUE(Write(path, second));
-    EXPECT_EQ(FolderEntries(folder), (QStringList{".game.mcs." + QString::number(::getpid()) + "-999.tmp", "game.mcs"}));
+    QStringList entries = FolderEntries(folder), kept{live, elsewhere, "game.mcs"};
+    entries.sort();
+    kept.sort();
+    EXPECT_EQ(entries, kept);
 }
 #endif
 

@@ -17,6 +17,7 @@
 
 #include "core/FormSupport.h"
 #include "core/Random.h"
+#include "save/AutoSave.h"
 #include "settings/Reestr.h"
 #include "support/TestSupport.h"
 
@@ -144,6 +145,9 @@ int main(int argc, char** argv) {
 #ifdef Q_OS_WIN
     SetReestrKey(ScratchKey());
     RemoveScratchKey();
+    // The saves folder there is one place on c: for all the test programs
+    // running side by side: their turns are not autosaved into it.
+    AutoSaveEnabled = false;
 #endif
     GameRandom.Seed(12345);
     const int result = RUN_ALL_TESTS();
