@@ -20,6 +20,7 @@
 #include "engine/ArmyOrders.h"
 #include "engine/Lenniks.h"
 #include "engine/TurnCycle.h"
+#include "ui/EventText.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ void TFormGame::ItemEndTurnClick() {
             w.mEvent->clear();
             const QString line = CalledByLine(Game, Game.CurrentFeud);
             if (!line.isEmpty()) w.mEvent->appendPlainText(line);
+            // What happened to him since his last turn began, oldest first.
+            for (const QString& event : EventLines(Game, Game.CurrentFeud)) w.mEvent->appendPlainText(event);
         }
     };
     WindowHooks hooks(*this);
