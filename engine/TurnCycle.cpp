@@ -85,13 +85,13 @@ void YearEnd(TGameState& s) {
         gains.Figures[FigHorses] = f.AddHorse;
         gains.Figures[FigPeasants] = static_cast<int32_t>(static_cast<int64_t>(f.Peasant) - peasants);
         gains.Figures[FigLenniks] = static_cast<int32_t>(static_cast<int64_t>(f.Lennik) - lenniks);
-        RecordEvent(s, i, gains);
         if (f.LennikAppear > 0) {
             TEvent home = MakeEvent(EventLenniksHome, i, i);
             home.Figures[FigCount] = f.LennikAppear;
             home.Flag = HomeYearEnd;
             RecordEvent(s, i, home);
         }
+        RecordEvent(s, i, gains);
         f.CallLennik = 0;
         f.CallVassal = 0;
         f.LennikInService = 0;

@@ -104,7 +104,7 @@ QString LenniksHomeLine(const TEvent& e) {
     switch (e.Flag) {
     case HomeServiceOver: return QStringLiteral("Служба ленников окончена, домой ушло: ") + count;
     case HomeDismissed: return QStringLiteral("Ленники распущены, домой ушло: ") + count;
-    default: return QStringLiteral("Год окончен, ленники ушли домой: ") + count;
+    default: return QStringLiteral("Ленники разошлись по домам к концу года: ") + count;
     }
 }
 

@@ -134,7 +134,7 @@ TEST(Events, EachKindWithTheFiguresOfTheWeeksEnd) {
              Field(s, 1, 20);
              s.Feuds[2].Lennik = 995;  // the fiefs hold 1000
          },
-         {"1 year 1000 5 2 10 10", "1 home 20 year", "2 year 1000 5 2 10 5", "3 year 1000 5 2 10 10",
+         {"1 home 20 year", "1 year 1000 5 2 10 10", "2 year 1000 5 2 10 5", "3 year 1000 5 2 10 10",
           "4 year 1000 5 2 10 10"}},
     };
     for (const Row& row : rows) {

@@ -82,7 +82,7 @@ TEST(EventText, EachKindAsTheFeudalItConcernsReadsIt) {
         {1, Of(EventLenniksHome, 1, 1, 12, HomeServiceOver),
          yearEnd + QStringLiteral("Служба ленников окончена, домой ушло: 12.")},
         {1, Of(EventLenniksHome, 1, 1, 7, HomeDismissed), yearEnd + QStringLiteral("Ленники распущены, домой ушло: 7.")},
-        {1, Of(EventLenniksHome, 1, 1, 20, HomeYearEnd), yearEnd + QStringLiteral("Год окончен, ленники ушли домой: 20.")},
+        {1, Of(EventLenniksHome, 1, 1, 20, HomeYearEnd), yearEnd + QStringLiteral("Ленники разошлись по домам к концу года: 20.")},
         {2, Of(EventVassalWon, 1, 3, 0, 0, 2),
          yearEnd + QStringLiteral("Барон Карл Бургундский разбил барона Августа Саксонского: Саксония — теперь ваш вассал.")},
         {2, Of(EventVassalLost, 1, 3, 0, 0, 10),
