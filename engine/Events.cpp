@@ -23,6 +23,8 @@ int EventCount(const TGameState& s, int f) {
 }
 
 const TEvent& EventAt(const TGameState& s, int f, int i) {
+    static const TEvent none{};
+    if (f < 1 || f > MaxFeud || i < 0 || i >= EventCount(s, f)) return none;
     const TEventList& list = s.Events[f];
     return list.Items[(list.First + i) % MaxEvent];
 }

@@ -25,7 +25,8 @@ inline TEvent MakeEvent(uint8_t kind, int feud, int target) {
 }
 
 int EventCount(const TGameState& s, int f);
-// The i-th event of feud f, oldest first; i in 0..EventCount - 1.
+// The i-th event of feud f, oldest first; i in 0..EventCount - 1 (an empty
+// event otherwise).
 const TEvent& EventAt(const TGameState& s, int f, int i);
 
 void ClearEvents(TGameState& s, int f);

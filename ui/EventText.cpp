@@ -65,6 +65,7 @@ QString FeudAccusative(const TGameState& s, int f) {
 }
 
 QString Number(int32_t n) { return QString::number(n); }
+QString Gain(int32_t n) { return n < 0 ? Number(n) : QStringLiteral("+") + Number(n); }
 
 // Where the beaten feud stands after a won battle, as feudal f reads it.
 QString Standing(const TGameState& s, int f, const TEvent& e) {
@@ -109,10 +110,10 @@ QString LenniksHomeLine(const TEvent& e) {
 }
 
 QString YearEndLine(const TEvent& e) {
-    return QStringLiteral("Конец года: зерна +") + Number(e.Figures[FigGrain]) + QStringLiteral(", коров +") +
-           Number(e.Figures[FigCows]) + QStringLiteral(", коней +") + Number(e.Figures[FigHorses]) +
-           QStringLiteral(", крестьян +") + Number(e.Figures[FigPeasants]) + QStringLiteral(", ленников +") +
-           Number(e.Figures[FigLenniks]) + QStringLiteral(". Все призывы сняты, ленников можно призвать снова.");
+    return QStringLiteral("Конец года: зерна ") + Gain(e.Figures[FigGrain]) + QStringLiteral(", коров ") +
+           Gain(e.Figures[FigCows]) + QStringLiteral(", коней ") + Gain(e.Figures[FigHorses]) +
+           QStringLiteral(", крестьян ") + Gain(e.Figures[FigPeasants]) + QStringLiteral(", ленников ") +
+           Gain(e.Figures[FigLenniks]) + QStringLiteral(". Все призывы сняты, ленников можно призвать снова.");
 }
 
 QString WhatHappened(const TGameState& s, int f, const TEvent& e) {
