@@ -79,8 +79,10 @@ QString Standing(const TGameState& s, int f, const TEvent& e) {
         return (kept ? QStringLiteral("Вы остаётесь вассалом ") : QStringLiteral("Вы теперь вассал ")) +
                TitleGenitive(s, senior) + QStringLiteral(".");
     if (f == senior)
-        return Feud(s, beaten) + (kept ? QStringLiteral(" остаётся вашим вассалом.") : QStringLiteral(" — теперь ваш вассал."));
-    return Feud(s, beaten) + QStringLiteral(" — вассал ") + TitleGenitive(s, senior) + QStringLiteral(".");
+        return Feud(s, beaten) +
+               (kept ? QStringLiteral(" остаётся вашим вассалом.") : QStringLiteral(" — теперь ваш вассал."));
+    return Feud(s, beaten) + (kept ? QStringLiteral(" остаётся вассалом ") : QStringLiteral(" — вассал ")) +
+           TitleGenitive(s, senior) + QStringLiteral(".");
 }
 
 QString BattleLine(const TGameState& s, int f, const TEvent& e) {
@@ -94,7 +96,8 @@ QString BattleLine(const TGameState& s, int f, const TEvent& e) {
     const bool won = attackerWon == (f == a);
     line += won ? QStringLiteral("Победа") : QStringLiteral("Поражение");
     if (e.Figures[FigAttackers] == 0)
-        line += f == a ? QStringLiteral(": у вас не было войска в поле") : QStringLiteral(": у нападавшего не было войска в поле");
+        line += f == a ? QStringLiteral(": у вас не было войска в поле")
+                       : QStringLiteral(": у нападавшего не было войска в поле");
     line += QStringLiteral(".");
     if (attackerWon) line += QStringLiteral(" ") + Standing(s, f, e);
     return line;
@@ -125,9 +128,8 @@ QString WhatHappened(const TGameState& s, int f, const TEvent& e) {
                QStringLiteral(" не выполнен: войско ") + TitleGenitive(s, e.Target) +
                QStringLiteral(" стояло не в своём феоде, битвы не было.");
     case EventLenniksAnswered:
-        return e.Figures[FigCount] > 0 ? QStringLiteral("На ваш призыв явилось ленников: ") + Number(e.Figures[FigCount]) +
-                                             QStringLiteral(".")
-                                       : QStringLiteral("На ваш призыв не явился ни один ленник.");
+        if (e.Figures[FigCount] <= 0) return QStringLiteral("На ваш призыв не явился ни один ленник.");
+        return QStringLiteral("На ваш призыв явилось ленников: ") + Number(e.Figures[FigCount]) + QStringLiteral(".");
     case EventLenniksHome: return LenniksHomeLine(e);
     case EventVassalWon:
         return Title(s, e.Feud) + QStringLiteral(" разбил ") + TitleGenitive(s, e.Target) + QStringLiteral(": ") +
