@@ -22,4 +22,5 @@ void ClearGameData(TGameState& s) {
     s.MapX = 0;
     s.MapY = 0;
     s.ArmyToCastle = 0;
+    std::memset(static_cast<void*>(s.Events), 0, sizeof s.Events);
 }

@@ -130,6 +130,58 @@ struct TLennik {
     int32_t Battle;
 };
 
+// What happened to a feudal between two of his turns, as the rules noted it
+// while the others moved; his next turn shows it. Kinds:
+enum TEventKind : uint8_t {
+    EventNone = 0,
+    EventBattle,           // Feud attacked Target: forces, losses, Won, Senior
+    EventMove,             // Feud's army moved into Target
+    EventAttackPassed,     // Feud's attack on Target did not happen: Target's army was not at home
+    EventLenniksAnswered,  // Count lenniks serve after the call
+    EventLenniksHome,      // Count lenniks went home; Reason says why
+    EventVassalWon,        // Feud beat Target, who became this feudal's vassal
+    EventVassalLost,       // Feud beat Target, this feudal's vassal, whose senior is now Senior
+    EventYearEnd,          // what the home feud gained; every call lifted
+};
+
+// Why lenniks went home.
+constexpr uint8_t HomeServiceOver = 1;
+constexpr uint8_t HomeDismissed = 2;
+constexpr uint8_t HomeYearEnd = 3;
+
+// The figures of an event, by kind.
+constexpr int FigAttackers = 0;      // battle: the field armies before it
+constexpr int FigDefenders = 1;
+constexpr int FigAttackersLost = 2;  // and the fallen of each side
+constexpr int FigDefendersLost = 3;
+constexpr int FigCount = 0;          // lenniks who answered or went home
+constexpr int FigGrain = 0;          // the year's end: what was added
+constexpr int FigCows = 1;
+constexpr int FigHorses = 2;
+constexpr int FigPeasants = 3;
+constexpr int FigLenniks = 4;
+
+struct TEvent {
+    int32_t Year;        // the week at whose end it happened
+    int32_t Figures[5];
+    uint8_t Week;
+    uint8_t Kind;        // TEventKind
+    uint8_t Feud;        // who acted: the attacker, the mover
+    uint8_t Target;      // the feud attacked or moved into
+    uint8_t Senior;      // the beaten feud's senior after the battle; 0 when the attack failed
+    uint8_t SeniorBefore; // and before it
+    uint8_t Flag;        // battle: 1 when the attacker won; lenniks home: the reason
+    uint8_t Spare;
+};
+
+// A feudal's events, oldest first, in a ring: when it is full the oldest go.
+constexpr int MaxEvent = 64;
+struct TEventList {
+    TEvent Items[MaxEvent];
+    uint16_t First;  // the oldest
+    uint16_t Count;
+};
+
 struct TPossNameFeud {
     QString Name;      // "Бургундия"
     QString PossName;  // "Бургундский"
@@ -157,6 +209,9 @@ struct TGameState {
     int32_t MapX;
     int32_t MapY;
     int32_t ArmyToCastle;
+    // Per feud, what happened since its feudal's turn last began; emptied
+    // once his turn has shown it. Not part of a saved game.
+    TEventList Events[MaxFeud + 1];
 };
 
 // The one game of the program, zero at program start (static storage).

@@ -1,5 +1,6 @@
 #include "engine/Battle.h"
 
+#include "engine/Events.h"
 #include "engine/Lenniks.h"
 
 namespace {
@@ -36,6 +37,35 @@ QString LossReportText(const BattleOutcome& o) {
 void Subordinate(TGameState& s, int attacker, int defender) {
     const uint8_t senior = s.Feuds[attacker].Senior;
     s.Feuds[defender].Senior = senior != 0 ? senior : static_cast<uint8_t>(attacker);
+}
+
+void NoteBattle(TGameState& s, int attacker, int defender, const BattleOutcome& o, int seniorBefore) {
+    TEvent e = MakeEvent(EventBattle, attacker, defender);
+    e.Figures[FigAttackers] = o.Attackers;
+    e.Figures[FigDefenders] = o.Defenders;
+    e.Figures[FigAttackersLost] = o.AttackersLost;
+    e.Figures[FigDefendersLost] = o.DefendersLost;
+    e.Flag = o.Won ? 1 : 0;
+    e.Senior = o.Won ? s.Feuds[defender].Senior : 0;
+    e.SeniorBefore = static_cast<uint8_t>(seniorBefore);
+    RecordEvent(s, attacker, e);
+    if (defender != attacker) RecordEvent(s, defender, e);
+    const int now = e.Senior;
+    if (!o.Won || now == seniorBefore) return;
+    // The new senior gains a vassal he did not fight for; the old one, unless
+    // he fought, or is the beaten feud itself, loses one.
+    TEvent change = MakeEvent(EventVassalWon, attacker, defender);
+    change.Senior = e.Senior;
+    change.SeniorBefore = e.SeniorBefore;
+    if (now != attacker && now != defender) RecordEvent(s, now, change);
+    change.Kind = EventVassalLost;
+    if (seniorBefore != attacker && seniorBefore != defender) RecordEvent(s, seniorBefore, change);
+}
+
+void NoteMove(TGameState& s, int mover, int target) { RecordEvent(s, mover, MakeEvent(EventMove, mover, target)); }
+
+void NoteAttackPassed(TGameState& s, int attacker, int target) {
+    RecordEvent(s, attacker, MakeEvent(EventAttackPassed, attacker, target));
 }
 
 bool AttackerWins(int attackers, int defenders, double u1, double u2) {

@@ -25,6 +25,14 @@ QString LossReportText(const BattleOutcome& o);
 // attacker's senior, or of the attacker himself when he has none.
 void Subordinate(TGameState& s, int attacker, int defender);
 
+// The events of a battle fought: the battle for both sides and, when the
+// beaten feud changed its senior, the vassal won by the new senior and lost
+// by the old one, unless they fought it themselves.
+void NoteBattle(TGameState& s, int attacker, int defender, const BattleOutcome& o, int seniorBefore);
+// The events of the orders that the pass carries out without a battle.
+void NoteMove(TGameState& s, int mover, int target);
+void NoteAttackPassed(TGameState& s, int attacker, int target);
+
 // Decides the battle from the numbers and two draws (u1 for the attacker,
 // then u2 for the defender): the attacker wins exactly when a + a*u1 > d + d*u2.
 bool AttackerWins(int attackers, int defenders, double u1, double u2);
@@ -51,10 +59,12 @@ BattleOutcome FightCounted(TGameState& s, Random& random, Messages& msgs, int at
         o.DefendersLost = losses(defender, false);
     }
     msgs.Info(LossReportText(o));
+    const int seniorBefore = s.Feuds[defender].Senior;
     if (o.Won) {
         Subordinate(s, attacker, defender);
         s.Feuds[attacker].ArmyFeud = static_cast<uint8_t>(defender);
     }
+    NoteBattle(s, attacker, defender, o, seniorBefore);
     return o;
 }
 
@@ -66,7 +76,8 @@ BattleOutcome FightBattle(TGameState& s, Random& random, Messages& msgs, int att
 
 // Carries out BattleOrder in list order, each entry once: a move relocates the
 // army; an attack on a feud whose army stands at home is fought by
-// fight(attacker, defender); an attack on a feud whose army is away does nothing.
+// fight(attacker, defender); an attack on a feud whose army is away does
+// nothing. Each feudal's event notes what became of his order.
 template <typename FightOne>
 void CarryOutOrders(TGameState& s, FightOne fight) {
     for (int k = 1; k <= MaxFeud; ++k) {
@@ -74,10 +85,15 @@ void CarryOutOrders(TGameState& s, FightOne fight) {
         if (!IsFeud(s, a)) break;
         const int t = s.Feuds[a].ArmyTarget;
         if (!IsFeud(s, t)) continue;
-        if (s.Feuds[a].ArmyCommand == ArmyMove)
+        if (s.Feuds[a].ArmyCommand == ArmyMove) {
             s.Feuds[a].ArmyFeud = static_cast<uint8_t>(t);
-        else if (s.Feuds[a].ArmyCommand == ArmyAttack && s.Feuds[t].ArmyFeud == t)
-            fight(a, t);
+            NoteMove(s, a, t);
+        } else if (s.Feuds[a].ArmyCommand == ArmyAttack) {
+            if (s.Feuds[t].ArmyFeud == t)
+                fight(a, t);
+            else
+                NoteAttackPassed(s, a, t);
+        }
     }
 }
 

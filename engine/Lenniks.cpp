@@ -1,6 +1,7 @@
 #include "engine/Lenniks.h"
 
 #include "core/Names.h"
+#include "engine/Events.h"
 
 void KillLennik(TGameState& s, int32_t n) {
     if (n < 1 || n > MaxLennik) return;
@@ -69,9 +70,50 @@ void TakeUpCalls(TGameState& s) {
     }
 }
 
+namespace {
+constexpr uint8_t ServiceCall = 1;
+constexpr uint8_t ServiceDismissal = 2;
+constexpr uint8_t ServiceEnds = 3;
+}  // namespace
+
+void NoteService(const TGameState& s, ServiceNotes& notes) {
+    for (int i = 1; i <= MapFeuds(s); ++i) {
+        const TFeud& f = s.Feuds[i];
+        notes.Before[i] = f.LennikAppear;
+        notes.What[i] = f.CallLennik == 1               ? ServiceCall
+                        : f.DismissLennik == 1          ? ServiceDismissal
+                        : f.WeekJobLennik == f.JobLennik ? ServiceEnds
+                                                         : 0;
+    }
+}
+
+void RecordServiceEvents(TGameState& s, const ServiceNotes& notes) {
+    for (int i = 1; i <= MapFeuds(s); ++i) {
+        TEvent e{};
+        switch (notes.What[i]) {
+        case ServiceCall:
+            e = MakeEvent(EventLenniksAnswered, i, i);
+            e.Figures[FigCount] = s.Feuds[i].LennikAppear;
+            break;
+        case ServiceDismissal:
+        case ServiceEnds:
+            // The end of a service nobody served in sends nobody home.
+            if (notes.What[i] == ServiceEnds && notes.Before[i] <= 0) continue;
+            e = MakeEvent(EventLenniksHome, i, i);
+            e.Figures[FigCount] = notes.Before[i];
+            e.Flag = notes.What[i] == ServiceEnds ? HomeServiceOver : HomeDismissed;
+            break;
+        default: continue;
+        }
+        RecordEvent(s, i, e);
+    }
+}
+
 void ServiceUpdate(TGameState& s, Random& random) {
     const int q = MapFeuds(s);
     CountWeeksServed(s);
+    ServiceNotes notes;
+    NoteService(s, notes);
     // Every occupied slot in slot order.
     for (int n = 1; n <= MaxLennik; ++n) {
         TLennik& l = s.Lenniks[n];
@@ -80,6 +122,7 @@ void ServiceUpdate(TGameState& s, Random& random) {
     }
     TakeUpCalls(s);
     RecountLennikAppear(s);
+    RecordServiceEvents(s, notes);
 }
 
 void RecountLennikAppear(TGameState& s) {

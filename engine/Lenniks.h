@@ -54,6 +54,18 @@ inline void ServeWeek(const TFeud& f, TLennik& l, Random& random) {
 // Calls become service with the army gathered at home; dismissals are spent.
 void TakeUpCalls(TGameState& s);
 
+// What the service update does to each feud, noted once the weeks served are
+// counted and before the slots change: a call, a dismissal or the end of
+// service, and how many served before.
+struct ServiceNotes {
+    uint8_t What[MaxFeud + 1];
+    int32_t Before[MaxFeud + 1];
+};
+void NoteService(const TGameState& s, ServiceNotes& notes);
+// Once LennikAppear counts the lenniks serving now: each feudal's event of
+// the lenniks who answered his call or went home, and why.
+void RecordServiceEvents(TGameState& s, const ServiceNotes& notes);
+
 // LennikAppear of every feud := the number of its serving slots.
 void RecountLennikAppear(TGameState& s);
 

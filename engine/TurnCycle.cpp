@@ -9,6 +9,7 @@
 #include "core/Names.h"
 #include "engine/ArmyOrders.h"
 #include "engine/Battle.h"
+#include "engine/Events.h"
 #include "engine/Lenniks.h"
 
 namespace {
@@ -28,14 +29,18 @@ int32_t TruncSaturated(long double v) {
     return static_cast<int32_t>(v);
 }
 
-// The calendar step and, after the seventh week, the year's end.
+// The calendar step and, after the seventh week, the year's end. The year's
+// end reads no date, so it runs while the ending week is still the date its
+// events carry.
 void AdvanceCalendar(TGameState& s) {
     s.TurnIndex = 1;
-    s.Week = static_cast<uint8_t>(s.Week + 1);
-    if (s.Week >= 8) {
+    const uint8_t next = static_cast<uint8_t>(s.Week + 1);
+    if (next >= 8) {
+        YearEnd(s);
         s.Week = 1;
         if (s.Year < MaxCount) ++s.Year;
-        YearEnd(s);
+    } else {
+        s.Week = next;
     }
 }
 
@@ -66,12 +71,27 @@ void YearEnd(TGameState& s) {
         // The integer part of a twentieth; exact, where a binary 0.05 is not.
         f.AddCow = f.Cow / 20;
         f.AddHorse = f.Horse / 20;
+        const int32_t lenniks = f.Lennik;
         f.Lennik = AddSaturated(f.Lennik, f.AddLennik);
         if (f.Len < f.Lennik) f.Lennik = f.Len;
         f.Grain = AddSaturated(f.Grain, f.AddGrain);
         f.Cow = AddSaturated(f.Cow, f.AddCow);
         f.Horse = AddSaturated(f.Horse, f.AddHorse);
+        const int32_t peasants = f.Peasant;
         f.Peasant = AddSaturated(f.Peasant, f.Peasant / 100);
+        TEvent gains = MakeEvent(EventYearEnd, i, i);
+        gains.Figures[FigGrain] = f.AddGrain;
+        gains.Figures[FigCows] = f.AddCow;
+        gains.Figures[FigHorses] = f.AddHorse;
+        gains.Figures[FigPeasants] = static_cast<int32_t>(static_cast<int64_t>(f.Peasant) - peasants);
+        gains.Figures[FigLenniks] = static_cast<int32_t>(static_cast<int64_t>(f.Lennik) - lenniks);
+        if (f.LennikAppear > 0) {
+            TEvent home = MakeEvent(EventLenniksHome, i, i);
+            home.Figures[FigCount] = f.LennikAppear;
+            home.Flag = HomeYearEnd;
+            RecordEvent(s, i, home);
+        }
+        RecordEvent(s, i, gains);
         f.CallLennik = 0;
         f.CallVassal = 0;
         f.LennikInService = 0;
@@ -221,6 +241,8 @@ template <RunWork Work>
 void ServiceWalk(TGameState& s, Random& random) {
     const unsigned q = static_cast<unsigned>(MapFeuds(s));
     CountWeeksServed(s);
+    ServiceNotes notes;
+    NoteService(s, notes);
     RunWork work[MaxFeud + 1] = {};
     int32_t lastRun[MaxFeud + 1] = {};
     for (unsigned i = 0; i <= MaxFeud; ++i) {
@@ -270,6 +292,7 @@ void ServiceWalk(TGameState& s, Random& random) {
     }
     TakeUpCalls(s);
     for (unsigned i = 1; i <= q; ++i) s.Feuds[i].LennikAppear = field.Serving[i];
+    RecordServiceEvents(s, notes);
 }
 
 // One side's losses: each member of its field army draws in list order.
@@ -368,6 +391,7 @@ int EndTurn(TGameState& s, Random& random, Messages& msgs, TurnHooks& hooks) {
         PrepareTurn(s);
         hooks.TurnPrepared();
         hooks.HumanTurnBegins();
+        ClearEvents(s, f);  // his turn has shown them
         return f;
     }
 }

@@ -24,7 +24,8 @@ QString AnnouncementText(const TGameState& s, int f);
 
 // The year's end for every feud: the increments, the capped lenniks, the
 // grown economy (counts saturate at the 32-bit limits), the cleared calls and
-// services; then every lennik goes home.
+// services; then every lennik goes home. Each feudal's events note his gains
+// and the lenniks sent home.
 void YearEnd(TGameState& s);
 
 // The state part of a turn's preparation for CurrentFeud: the army order is
@@ -42,10 +43,11 @@ void EndOutgoingTurn(TGameState& s, int dipView, Messages& msgs);
 
 // The week's end, one slot pass per step as the rules read: service update,
 // battle-order list, battles and moves, cleared march times, the calendar
-// step and every seventh week the year's end. Leaves TurnIndex at 1.
+// step and every seventh week the year's end. Leaves TurnIndex at 1. Each
+// feudal's event list gets what happened to him, dated with the ending week.
 void NextTurnPlain(TGameState& s, Random& random, Messages& msgs);
 
-// The same week's end with the same results and the same order of draws,
+// The same week's end with the same results, events and order of draws,
 // made in one pass over the lennik table plus the work of the battles (and
 // one more pass at the year's end). This is the one the game runs.
 void NextTurn(TGameState& s, Random& random, Messages& msgs);
@@ -64,6 +66,7 @@ public:
     // After the computer feudal moved.
     virtual void ComputerMoved() {}
     // A human feudal's turn begins: pages shown, menus enabled, events listed.
+    // Once it returns, the rules empty his event list.
     virtual void HumanTurnBegins() {}
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/Events.h"
 #include "engine/Lenniks.h"
 
 namespace {
@@ -107,6 +108,7 @@ void GenerateWorld(TGameState& s, const TStartingConditions& start) {
     BuildNeighbours(s);
 
     for (int k = 1; k <= q; ++k) SetStartingFigures(s.Feuds[k], k, start);
+    ClearAllEvents(s);  // nothing has happened in the new game yet
 
     int32_t area[MaxFeud + 1] = {};
     for (int y = 0; y < MapHeight; ++y)

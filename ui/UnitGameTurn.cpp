@@ -21,6 +21,7 @@
 #include "engine/Lenniks.h"
 #include "engine/TurnCycle.h"
 #include "save/AutoSave.h"
+#include "ui/EventText.h"
 
 namespace {
 
@@ -68,6 +69,8 @@ void TFormGame::ItemEndTurnClick() {
             w.mEvent->clear();
             const QString line = CalledByLine(Game, Game.CurrentFeud);
             if (!line.isEmpty()) w.mEvent->appendPlainText(line);
+            // What happened to him since his last turn began, oldest first.
+            for (const QString& event : EventLines(Game, Game.CurrentFeud)) w.mEvent->appendPlainText(event);
             // The turn is written before the player acts; only a failure shows, last.
             if (const QString failed = AutoSaveTurn(Game); !failed.isEmpty()) w.mEvent->appendPlainText(failed);
         }

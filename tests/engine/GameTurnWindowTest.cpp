@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -184,6 +185,40 @@ TEST_F(GameTurnWindowTest, ArmyOrdersAndTheirBattleReports) {
     EXPECT_TRUE(msgs.infos[0].startsWith(QStringLiteral("Феодал Феодал2 (20) атаковал феодала Феодал3 (")));
     EXPECT_TRUE(msgs.infos[1].startsWith(QStringLiteral("Потери атакующих составили ")));
     EXPECT_EQ(form->LArmyCommand->text(), QString());
+}
+
+TEST_F(GameTurnWindowTest, TheDefenderReadsTheBattleInHisMemoAtHisTurn) {
+    for (int f : {2, 3}) {
+        MakeServing(Game, f, f == 2 ? 20 : 10);
+        Game.Feuds[f].LennikInService = 1;
+        Game.Feuds[f].ArmyFeud = static_cast<uint8_t>(f);
+    }
+    Game.Feuds[1].CallVassal = 1;  // the king has called his vassals
+    const QString called = QStringLiteral("Вас призвал ") + GetFullNameFeudal(Game, 1);
+    Start({2, 3});
+    Game.SelectFeud = 3;
+    form->PMItemArmyAttack->trigger();
+    EndTurn();  // the second player's turn; nothing has happened yet
+    EXPECT_EQ(form->mEvent->toPlainText(), called);
+    msgs.Clear();
+    EndTurn();  // the computer feudals, the week's end with the battle, the first player
+    ASSERT_EQ(msgs.infos.size(), 3);
+    EXPECT_EQ(msgs.infos[0], QStringLiteral("Феодал Феодал2 (20) атаковал феодала Феодал3 (10) и победил."));
+    const QRegularExpressionMatch losses =
+        QRegularExpression(QStringLiteral("^Потери атакующих составили (\\d+) рыцарей, защищавшихся (\\d+)"))
+            .match(msgs.infos[1]);
+    ASSERT_TRUE(losses.hasMatch());
+    const QString battle = QStringLiteral("1 год, май, 1 неделя: Барон Феодал2 Лотарингский напал на Саксонию "
+                                          "(Барон Феодал3 Саксонский): 20 против 10, потери %1 и %2. ")
+                               .arg(losses.captured(1), losses.captured(2));
+    EXPECT_EQ(form->mEvent->toPlainText(),
+              called + "\n" + battle + QStringLiteral("Победа. Саксония остаётся вассалом короля Феодал1."));
+    EndTurn();
+    EXPECT_EQ(form->mEvent->toPlainText(),
+              called + "\n" + battle + QStringLiteral("Поражение. Вы остаётесь вассалом короля Феодал1."));
+    EndTurn();
+    EndTurn();  // shown once: the next turn tells only the next week
+    EXPECT_EQ(form->mEvent->toPlainText(), called);
 }
 
 }  // namespace

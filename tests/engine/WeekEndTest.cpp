@@ -7,6 +7,7 @@
 #include "EngineWorld.h"
 #include "core/Random.h"
 #include "engine/ArmyOrders.h"
+#include "engine/Events.h"
 #include "engine/Lenniks.h"
 #include "engine/TurnCycle.h"
 
@@ -17,6 +18,7 @@ std::unique_ptr<TGameState> Copy(const TGameState& from) {
     std::memcpy(static_cast<void*>(s->Feuds), from.Feuds, sizeof from.Feuds);
     std::memcpy(static_cast<void*>(s->Lenniks), from.Lenniks, sizeof from.Lenniks);
     std::memcpy(s->BattleOrder, from.BattleOrder, sizeof from.BattleOrder);
+    std::memcpy(static_cast<void*>(s->Events), from.Events, sizeof from.Events);
     for (int i = 0; i <= MaxFeud; ++i) s->NamesFeud[i] = from.NamesFeud[i];
     s->QuantityFeud = from.QuantityFeud;
     s->KingFeud = from.KingFeud;
@@ -37,6 +39,8 @@ void ExpectSame(const TGameState& a, const TGameState& b) {
             << "slot " << n;
     }
     ASSERT_EQ(std::memcmp(a.BattleOrder, b.BattleOrder, sizeof a.BattleOrder), 0);
+    for (int f = 0; f <= MaxFeud; ++f)
+        ASSERT_EQ(std::memcmp(&a.Events[f], &b.Events[f], sizeof(TEventList)), 0) << "events of feud " << f;
     ASSERT_EQ(a.Week, b.Week);
     ASSERT_EQ(a.Year, b.Year);
     ASSERT_EQ(a.TurnIndex, b.TurnIndex);
@@ -124,8 +128,9 @@ void ScatterSlots(TGameState& s, Random& dice) {
 
 // Runs both week's ends side by side for some weeks on copies of one world,
 // stirred alike before each week; every week's state, reports and the random
-// source must agree. Returns the number of reports.
-int ExpectSameWeeks(TGameState& start, Random& dice, uint64_t seed, int weeks) {
+// source must agree, and so must every feudal's events. Returns the number
+// of reports; kinds, when given, collects the kinds of event noted.
+int ExpectSameWeeks(TGameState& start, Random& dice, uint64_t seed, int weeks, unsigned* kinds = nullptr) {
     auto plain = Copy(start);
     auto walked = Copy(start);
     Random r1(seed);
@@ -142,12 +147,15 @@ int ExpectSameWeeks(TGameState& start, Random& dice, uint64_t seed, int weeks) {
         EXPECT_EQ(m1.all, m2.all);
         EXPECT_TRUE(r1 == r2);
         if (testing::Test::HasFailure()) break;
+        for (int f = 1; kinds && f <= MaxFeud; ++f)
+            for (int i = 0; i < EventCount(*plain, f); ++i) *kinds |= 1u << EventAt(*plain, f, i).Kind;
     }
     return static_cast<int>(m1.all.size());
 }
 
 TEST(WeekEnd, OneWalkGivesTheSameWeeksAsAPassPerStep) {
     int reports = 0;
+    unsigned kinds = 0;
     for (int seed = 1; seed <= 24 && !HasFailure(); ++seed) {
         Random dice(static_cast<uint64_t>(1000 + seed));
         int lenniks[MaxFeud + 1] = {};
@@ -156,9 +164,10 @@ TEST(WeekEnd, OneWalkGivesTheSameWeeksAsAPassPerStep) {
         auto world = MakeWorld(q, lenniks);
         world->Week = static_cast<uint8_t>(1 + dice.Below(7));
         if (seed % 3 == 0) ScatterSlots(*world, dice);
-        reports += ExpectSameWeeks(*world, dice, static_cast<uint64_t>(seed), 10);
+        reports += ExpectSameWeeks(*world, dice, static_cast<uint64_t>(seed), 10, &kinds);
     }
     EXPECT_GT(reports, 100);  // battles were fought
+    EXPECT_EQ(kinds, ((1u << (EventYearEnd + 1)) - 1) & ~1u);  // and every kind of event noted
 }
 
 TEST(WeekEnd, OneWalkOnHandMadeWorlds) {
