@@ -24,6 +24,7 @@
 #include "core/UnitAboutAuthor.h"
 #include "core/UnitAboutProgram.h"
 #include "core/UnitStartMenu.h"
+#include "ui/UnitGuide.h"
 
 namespace {
 
@@ -89,6 +90,10 @@ TFormGame::TFormGame(QWidget* parent) : QDialog(parent), boxMessages_(this), msg
     setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0px; }"));
+    // The window runs in a loop of its own until the game is left, yet blocks
+    // no other window: with no window above it in its hierarchy, modality to
+    // its own window keeps the guide usable beside the game.
+    setWindowModality(Qt::WindowModal);
     CreateControls();
 }
 
@@ -113,6 +118,8 @@ void TFormGame::CreateControls() {
     GameMenu->addMenu(ItemGame);
 
     ItemHelp = MakeMenu(this, "ItemHelp", QStringLiteral("Справка"));
+    ItemGuide = MakeAction(ItemHelp, "ItemGuide", QStringLiteral("Руководство"));
+    ItemGuide->setShortcut(QKeySequence(Qt::Key_F1));
     ItemAboutAuthor = MakeAction(ItemHelp, "ItemAboutAuthor", QStringLiteral("Об авторе"));
     ItemAboutProgram = MakeAction(ItemHelp, "ItemAboutProgram", QStringLiteral("О программе"));
     GameMenu->addMenu(ItemHelp);
@@ -125,6 +132,7 @@ void TFormGame::CreateControls() {
     connect(ItemSaveGame, &QAction::triggered, this, &TFormGame::ItemSaveGameClick);
     connect(ItemEndTurn, &QAction::triggered, this, &TFormGame::ItemEndTurnClick);
     connect(ItemExit, &QAction::triggered, this, &TFormGame::ItemExitClick);
+    connect(ItemGuide, &QAction::triggered, this, &TFormGame::ItemGuideClick);
     connect(ItemAboutAuthor, &QAction::triggered, this, &TFormGame::ItemAboutAuthorClick);
     connect(ItemAboutProgram, &QAction::triggered, this, &TFormGame::ItemAboutProgramClick);
 
@@ -581,6 +589,8 @@ void TFormGame::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
+
+void TFormGame::ItemGuideClick() { ShowGuide(); }
 
 void TFormGame::ItemAboutAuthorClick() {
     if (FormAboutAuthor) FormAboutAuthor->exec();

@@ -51,6 +51,7 @@ public:
     QAction* ItemEndTurn = nullptr;
     QAction* ItemExit = nullptr;
     QMenu* ItemHelp = nullptr;
+    QAction* ItemGuide = nullptr;
     QAction* ItemAboutAuthor = nullptr;
     QAction* ItemAboutProgram = nullptr;
 
@@ -192,6 +193,7 @@ public slots:
     void ItemSaveGameClick();
     void ItemEndTurnClick();
     void ItemExitClick();
+    void ItemGuideClick();
     void ItemAboutAuthorClick();
     void ItemAboutProgramClick();
 
