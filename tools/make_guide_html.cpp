@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
     }
 
     const QString folder = QFileInfo(input).absolutePath();
+    QSet<QString> shown;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
@@ -85,9 +86,16 @@ int main(int argc, char** argv) {
                 problems << QStringLiteral("the link %1 names no heading").arg(href);
             if (f.isImageFormat()) {
                 const QString name = f.toImageFormat().name();
+                shown.insert(name);
                 if (!QFileInfo::exists(folder + u'/' + name)) problems << QStringLiteral("no picture ") + name;
             }
         }
+    // The reader drops a picture whose description is empty ("![](...)").
+    const QRegularExpression picture(QStringLiteral("!\\[[^\\]]*\\]\\(([^)\\s]+)\\)"));
+    for (auto m = picture.globalMatch(markdown); m.hasNext();) {
+        const QString name = m.next().captured(1);
+        if (!shown.contains(name)) problems << QStringLiteral("the picture %1 is lost (give it a description)").arg(name);
+    }
     if (!problems.isEmpty()) return Fail(problems.join(QStringLiteral("; ")));
 
     // The body's font is the window's to choose.

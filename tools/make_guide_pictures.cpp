@@ -458,7 +458,7 @@ int main(int argc, char** argv) {
     const QString examplePath = scratch.filePath(QStringLiteral("example.bmp"));
     example.ToImage().save(examplePath, "BMP");
     const QSet<QRgb> exampleColours = MapColours(example);
-    Save(example.ToImage().scaled(800, 400), QStringLiteral("example-map.png"), QRect(), &exampleColours);
+    Save(example.ToImage(), QStringLiteral("example-map.png"), QRect(), &exampleColours);
     TryMap(QStringLiteral("example"), examplePath);
     BeginSeating(Game);
     FormSelectMap->show();

@@ -1,8 +1,10 @@
 #include "ui/UnitGuide.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -50,7 +52,12 @@ TFormGuide::TFormGuide(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addLayout(buttons);
     layout->addWidget(BrowserGuide);
 
-    resize(760, 640);
+    // Wide enough for the widest picture (the game window, 625 pixels), as
+    // far as the screen allows.
+    QSize size(760, 680);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 60));
+    resize(size);
     CenterOnScreen(this);
 }
 
