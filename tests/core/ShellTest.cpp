@@ -146,8 +146,6 @@ TEST(MessageBoxTest, TheGamesBoxesSpeakRussianWithoutTheToolkitTranslation) {
         QStringList buttons;
     } rows[] = {
         {[] { EXPECT_FALSE(AskYesNo(nullptr, QStringLiteral("Вы уверены?"))); }, QMessageBox::No, {"Да", "Нет"}},
-        {[] { EXPECT_TRUE(AskYesNo(nullptr, QStringLiteral("Вы уверены?"))); }, QMessageBox::Yes, {"Да", "Нет"}},
-        {[] { ShowInfoBox(nullptr, QStringLiteral("Ходит феодал.")); }, QMessageBox::Ok, {"ОК"}},
         {[] { ShowErrorBox(nullptr, QStringLiteral("Ошибка.")); }, QMessageBox::Ok, {"ОК"}},
         {[] {
              QMessageBox box(QMessageBox::Question, QStringLiteral("Marchfell"), QStringLiteral("Сохранить?"),
