@@ -90,10 +90,6 @@ TFormGame::TFormGame(QWidget* parent) : QDialog(parent), boxMessages_(this), msg
     setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0px; }"));
-    // The window runs in a loop of its own until the game is left, yet blocks
-    // no other window: with no window above it in its hierarchy, modality to
-    // its own window keeps the guide usable beside the game.
-    setWindowModality(Qt::WindowModal);
     CreateControls();
 }
 
@@ -570,6 +566,16 @@ bool TFormGame::eventFilter(QObject* watched, QEvent* event) {
 void TFormGame::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) CenterOnWidget(this, FormStartMenu);
     QDialog::showEvent(event);
+}
+
+int TFormGame::exec() {
+    // The game runs in a loop of its own until it is left, yet blocks no other
+    // window: modal only to its own window hierarchy, where nothing stands
+    // above it, it leaves the guide usable beside the game.
+    setWindowModality(Qt::WindowModal);
+    const int result = QDialog::exec();
+    setWindowModality(Qt::NonModal);
+    return result;
 }
 
 void TFormGame::ItemExitClick() { close(); }

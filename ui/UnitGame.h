@@ -41,6 +41,9 @@ public:
     // Tests may replace it; nullptr restores the message boxes.
     void SetMessages(Messages* msgs);
 
+    // Runs the window until the game is left, blocking no other window.
+    int exec() override;
+
     // The picture the map page shows, as the last repaint left it.
     const Picture& MapPicture() const { return mapPicture_; }
 
