@@ -4,8 +4,13 @@
 
 #include <QStringList>
 
+#include "core/DataPath.h"
 #include "core/GameState.h"
 #include "core/Names.h"
+#include "core/Picture.h"
+#include "core/Random.h"
+#include "newgame/RegionDetection.h"
+#include "newgame/WorldGeneration.h"
 
 namespace {
 
@@ -19,16 +24,24 @@ struct NamesTest : ::testing::Test {
 };
 
 TEST_F(NamesTest, TwentyFeudGameNamesEveryFeudAndEveryComputerFeudal) {
-    // A game on a map of twenty feuds, every feudal played by the computer
-    // and given his name as a new game gives it; feud 1 is the king.
-    for (int i = 1; i <= 20; ++i) Name(i, s->NamesFeudal[i]);
-    s->KingFeud = 1;
+    // A new game on the bundled map of twenty feuds, every feudal played by
+    // the computer; the king is drawn.
+    Picture map;
+    ASSERT_TRUE(map.Load(DataFilePath(QStringLiteral("maps/twenty.bmp"))));
+    InitializeMap(*s, map);
+    ASSERT_EQ(s->QuantityFeud, 20);
+    GenerateWorld(*s, TStartingConditions{});
+    BeginSeating(*s);
+    Random random(20);
+    SettleCrown(*s, random);
+    SettleVassalsAndRelations(*s, random);
+    ASSERT_TRUE(IsFeud(*s, s->KingFeud));
     const struct {
         int feud;
         const char* name;
         const char* title;
     } rows[] = {
-        {1, "Бургундия", "Король Карл"},
+        {1, "Бургундия", "Барон Карл Бургундский"},
         {2, "Лотарингия", "Барон Филипп Лотарингский"},
         {10, "Анжа", "Барон Фердинанд Анжуйский"},
         {11, "Бретань", "Барон Генрих Бретонский"},
@@ -44,9 +57,11 @@ TEST_F(NamesTest, TwentyFeudGameNamesEveryFeudAndEveryComputerFeudal) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.feud);
-        s->Feuds[row.feud].NameFeud = static_cast<uint8_t>(row.feud);
         EXPECT_EQ(FeudName(*s, row.feud), QString::fromUtf8(row.name));
-        EXPECT_EQ(GetFullNameFeudal(*s, row.feud), QString::fromUtf8(row.title));
+        const QString title = QString::fromUtf8(row.title);
+        // The king drawn among them bears his title without the feud's adjective.
+        EXPECT_EQ(GetFullNameFeudal(*s, row.feud),
+                  row.feud == s->KingFeud ? QStringLiteral("Король ") + title.section(u' ', 1, 1) : title);
     }
     // No two feuds and no two computer feudals share a name.
     QStringList feuds, feudals;
