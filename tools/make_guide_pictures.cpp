@@ -361,8 +361,6 @@ int main(int argc, char** argv) {
 
     // Week 2: Ярослав tries the track bar, then sends all his lenniks to
     // take a neighbouring independent feud.
-    ShowPage(FormGame->tsInformation);
-    Grab(FormGame, QStringLiteral("game-information.png"));
     ShowPage(FormGame->tsArmy);
     FormGame->tbArmy->setValue(10);
     Grab(FormGame, QStringLiteral("game-army.png"));
@@ -442,6 +440,13 @@ int main(int argc, char** argv) {
         failures << QStringLiteral("a battle of the game the guide tells was lost: try another GUIDE_SEED");
     out << "standings: king " << Game.KingFeud << ", vassal of the king " << vassalOfKing << ", independent "
         << ownFeud << ", vassal of the independent " << ownTarget << "\n";
+
+    // On to the next year: the year's end has grown every feud.
+    FormGame->show();
+    while (Game.Year < 2) EndTurn(Game.CurrentFeud == kingFeud ? "Ярослав" : "Всеволод");
+    ShowPage(FormGame->tsInformation);
+    Grab(FormGame, QStringLiteral("game-information.png"));
+    FormGame->hide();
 
     // The worked example of the guide's chapter on maps, and broken maps with
     // the errors the map dialog gives them.
