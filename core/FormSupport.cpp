@@ -2,6 +2,7 @@
 
 #include "core/DataPath.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFont>
@@ -27,14 +28,21 @@ void InitApplication(QApplication& app) {
     app.setFont(font);
     const QIcon icon(DataFilePath(QStringLiteral("pictures/marchfell.png")));
     if (!icon.isNull()) QApplication::setWindowIcon(icon);
-    // The toolkit's own words (message-box buttons, file dialogs) in Russian too.
+    UseToolkitTranslation(true);
+}
+
+bool UseToolkitTranslation(bool on) {
     static QTranslator* toolkitWords = nullptr;
+    static bool loaded = false;
     if (!toolkitWords) {
-        toolkitWords = new QTranslator(&app);
-        if (toolkitWords->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
-                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(toolkitWords);
+        toolkitWords = new QTranslator(QCoreApplication::instance());
+        loaded = toolkitWords->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     }
+    if (!loaded) return false;
+    if (on) return QCoreApplication::installTranslator(toolkitWords);
+    QCoreApplication::removeTranslator(toolkitWords);
+    return false;
 }
 
 void SetFixedClientSize(QWidget* w, int width, int height) {
@@ -63,10 +71,20 @@ QWidget* BoxOwner(QWidget* parent) { return parent && parent->isVisible() ? pare
 
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QStringLiteral("Marchfell"), text, QMessageBox::Ok, BoxOwner(parent));
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("ОК"));  // as on the game's own buttons
+    SetRussianButtons(box);
     box.exec();
 }
 }  // namespace
+
+void SetRussianButtons(QMessageBox& box) {
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } words[] = {{QMessageBox::Ok, "ОК"}, {QMessageBox::Yes, "Да"}, {QMessageBox::No, "Нет"},
+                 {QMessageBox::Cancel, "Отмена"}};
+    for (const auto& w : words)
+        if (QAbstractButton* b = box.button(w.button)) b->setText(QString::fromUtf8(w.text));
+}
 
 void ShowInfoBox(QWidget* parent, const QString& text) { ShowBox(parent, QMessageBox::Information, text); }
 void ShowErrorBox(QWidget* parent, const QString& text) { ShowBox(parent, QMessageBox::Critical, text); }
@@ -75,6 +93,7 @@ bool AskYesNo(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Marchfell"), text, QMessageBox::Yes | QMessageBox::No,
                     BoxOwner(parent));
     box.setDefaultButton(QMessageBox::No);
+    SetRussianButtons(box);
     return box.exec() == QMessageBox::Yes;
 }
 

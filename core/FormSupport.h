@@ -10,15 +10,26 @@
 
 class QWidget;
 class QApplication;
+class QMessageBox;
 
 // Application title, style and font, for the program and for widget tests alike.
 void InitApplication(QApplication& app);
+// The toolkit's own words (file dialogs, context menus) in Russian, from Qt's
+// translation where the system has it: on loads it, off removes it again.
+// True when the translation is in use afterwards.
+bool UseToolkitTranslation(bool on);
 
 // A fixed, non-resizable window with the given client area.
 void SetFixedClientSize(QWidget* w, int width, int height);
 // Centre on the primary screen, or on another window.
 void CenterOnScreen(QWidget* w);
 void CenterOnWidget(QWidget* w, const QWidget* owner);
+
+// The buttons of a message box in the game's words ("ОК", "Да", "Нет",
+// "Отмена"), set by the game itself, so that its boxes speak Russian even
+// where the toolkit's translation is missing. Every box of the game goes
+// through it.
+void SetRussianButtons(QMessageBox& box);
 
 // Modal message boxes with the game's title.
 void ShowInfoBox(QWidget* parent, const QString& text);

@@ -10,6 +10,7 @@
 #include "ui/UnitAttack.h"
 #include "ui/UnitFeudalSetup.h"
 #include "ui/UnitGame.h"
+#include "ui/UnitGuide.h"
 
 TFormStartMenu* FormStartMenu = nullptr;
 TFormGame* FormGame = nullptr;
@@ -21,6 +22,7 @@ TFormAboutProgram* FormAboutProgram = nullptr;
 TFormInputNameGamer* FormInputNameGamer = nullptr;
 TForm1* Form1 = nullptr;
 TFormFeudalSetup* FormFeudalSetup = nullptr;
+TFormGuide* FormGuide = nullptr;
 
 namespace {
 QStringList creationOrder;
@@ -50,6 +52,8 @@ void CreateForms() {
 }
 
 void DestroyForms() {
+    delete FormGuide;
+    FormGuide = nullptr;
     delete FormFeudalSetup;
     FormFeudalSetup = nullptr;
     delete Form1;

@@ -14,6 +14,7 @@ class TFormAboutProgram;
 class TFormInputNameGamer;
 class TForm1;
 class TFormFeudalSetup;
+class TFormGuide;
 
 extern TFormStartMenu* FormStartMenu;
 extern TFormGame* FormGame;
@@ -25,13 +26,16 @@ extern TFormAboutProgram* FormAboutProgram;
 extern TFormInputNameGamer* FormInputNameGamer;
 extern TForm1* Form1;
 extern TFormFeudalSetup* FormFeudalSetup;
+// The guide window, made at its first opening (ShowGuide) rather than at
+// start-up; nullptr until then.
+extern TFormGuide* FormGuide;
 
 // Creates the ten windows in order: start menu, game, feud choice, about
 // author, map choice, settings, about program, name entry, Form1, feudal
 // setup. Each window's creation handler runs as it is created. The message
 // loop is not run; main() does that.
 void CreateForms();
-// Destroys them (in reverse order) and clears the globals.
+// Destroys them (in reverse order, the guide window first) and clears the globals.
 void DestroyForms();
 
 // objectNames of the windows in the order they were created by the last CreateForms().

@@ -7,32 +7,36 @@ struct NamePair {
     const char* PossName;
 };
 
-constexpr NamePair FeudNames[12] = {
+// One entry per feud a map can hold: the lands of the old kingdoms of the
+// west, and the names their lords went by.
+constexpr NamePair FeudNames[MaxFeud] = {
     {"Бургундия", "Бургундский"}, {"Лотарингия", "Лотарингский"},
     {"Саксония", "Саксонский"},   {"Шампань", "Шампанский"},
     {"Гасконь", "Гасконский"},    {"Нормандия", "Нормандский"},
     {"Фландрия", "Фландрский"},   {"Богемия", "Богемский"},
     {"Гиень", "Гиенский"},        {"Анжа", "Анжуйский"},
     {"Бретань", "Бретонский"},    {"Булонь", "Булонский"},
+    {"Аквитания", "Аквитанский"}, {"Бавария", "Баварский"},
+    {"Швабия", "Швабский"},       {"Тюрингия", "Тюрингский"},
+    {"Прованс", "Провансальский"}, {"Брабант", "Брабантский"},
+    {"Моравия", "Моравский"},     {"Савойя", "Савойский"},
 };
 
-constexpr const char* FeudalNames[12] = {
+constexpr const char* FeudalNames[MaxFeud] = {
     "Карл", "Филипп", "Август", "Людовик", "Густав", "Иоанн",
     "Фридрих", "Ричард", "Оттон", "Фердинанд", "Генрих", "Вильгельм",
+    "Конрад", "Рудольф", "Эдуард", "Альбрехт", "Леопольд", "Сигизмунд",
+    "Лотарь", "Балдуин",
 };
 
 }  // namespace
 
 void FillNameTables(TGameState& s) {
     for (int i = 1; i <= MaxFeud; ++i) {
-        s.NamesFeud[i] = TPossNameFeud{};
-        s.NamesFeudal[i].clear();
-    }
-    for (int i = 1; i <= 12; ++i) {
         s.NamesFeud[i].Name = QString::fromUtf8(FeudNames[i - 1].Name);
         s.NamesFeud[i].PossName = QString::fromUtf8(FeudNames[i - 1].PossName);
     }
-    for (int i = 1; i <= 12; ++i) s.NamesFeudal[i] = QString::fromUtf8(FeudalNames[i - 1]);
+    for (int i = 1; i <= MaxFeud; ++i) s.NamesFeudal[i] = QString::fromUtf8(FeudalNames[i - 1]);
 }
 
 QString GetFullNameFeudal(const TGameState& s, int n) {

@@ -5,8 +5,8 @@
 
 #include "core/GameState.h"
 
-// Fills NamesFeud (entries 1..12, Name then PossName) and NamesFeudal
-// (entries 1..12); entries 13..20 stay empty.
+// Fills NamesFeud (Name then PossName) and NamesFeudal, entries 1..20: every
+// feud a map can hold has a name and its computer feudal a personal name.
 void FillNameTables(TGameState& s);
 
 // "Король " + name for the king; "Барон " + name + " " + the feud's adjective

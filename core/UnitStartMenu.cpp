@@ -13,6 +13,7 @@
 #include "core/Names.h"
 #include "newgame/NewGameFlow.h"
 #include "settings/UnitSetUp.h"
+#include "ui/UnitGuide.h"
 
 TFormStartMenu::TFormStartMenu(QWidget* parent) : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Marchfell: Ostrevane"));
@@ -48,8 +49,9 @@ TFormStartMenu::TFormStartMenu(QWidget* parent) : QWidget(parent, Qt::Window | Q
 
     connect(ButtonStart, &QToolButton::clicked, this, &TFormStartMenu::ButtonStartClick);
     connect(ButtonSetUp, &QToolButton::clicked, this, &TFormStartMenu::ButtonSetUpClick);
+    connect(ButtonHelp, &QToolButton::clicked, this, &TFormStartMenu::ButtonHelpClick);
     connect(ButtonExit, &QToolButton::clicked, this, &TFormStartMenu::ButtonExitClick);
-    // "Загрузить" and "Справка" have no action.
+    // "Загрузить" has no action.
 
     CenterOnScreen(this);
     FormCreate();
@@ -71,6 +73,8 @@ void TFormStartMenu::ButtonStartClick() { RunNewGameFlow(); }
 void TFormStartMenu::ButtonSetUpClick() {
     if (FormSetUp) FormSetUp->exec();
 }
+
+void TFormStartMenu::ButtonHelpClick() { ShowGuide(); }
 
 void TFormStartMenu::ButtonExitClick() { close(); }
 

@@ -31,6 +31,7 @@ public:
 public slots:
     void ButtonStartClick();
     void ButtonSetUpClick();
+    void ButtonHelpClick();
     void ButtonExitClick();
 
 protected:

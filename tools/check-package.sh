@@ -23,9 +23,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = games ] || fail "Section is '$(field Section)'"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Description)" ] || fail "no Description"
-# Dependencies come from the program's own libraries.
+# Dependencies come from the program's own libraries, and Qt's Russian words.
 depends=$(field Depends)
-for lib in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo; do
+for lib in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo qt6-translations-l10n; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the player's guide in docs/guide/: screenshots of the
 # real windows drawn offscreen through a short game on the bundled map with a
-# fixed random seed, the political map as each standing of lord sees it, and
-# the colour swatches of the map legend. Also prints the facts of the map and
-# the messages of that game, which the guide quotes.
+# fixed random seed, the political map as each standing of lord sees it in
+# that game, and the colour swatches of the map legend, all lossless 24-bit
+# PNG. Fails when a map picture, a map inside a window or a swatch holds a
+# colour the game's map never draws. Also prints the facts of the map and the
+# messages of that game, which the guide quotes.
 # Usage: tools/make-guide-pictures.sh [<build folder>]
 set -euo pipefail
 cd "$(dirname "$0")/.."

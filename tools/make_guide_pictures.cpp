@@ -1,14 +1,18 @@
 // Makes the pictures of the player's guide (docs/guide/): screenshots of the
 // real windows, drawn offscreen through a short game on the bundled map with a
-// fixed random seed, the political map as each standing of lord sees it, and
-// the colour swatches of the map legend, taken from the program's own colours.
+// fixed random seed, the political map as each standing of lord sees it in
+// that game, and the colour swatches of the map legend, taken from the
+// program's own colours. Every picture is written losslessly as a 24-bit PNG
+// from the pixels the game drew, and read back: a map picture, a map inside a
+// window or a swatch that holds a colour the game's map never draws (its ten
+// colours and those of the map file) stops the run with an error.
 //
 //   make_guide_pictures <picture folder> [<map file>]
 //
 // Run it with QT_QPA_PLATFORM=offscreen and a scratch HOME (the start menu
 // writes its settings there); tools/make-guide-pictures.sh does both. It
 // prints what the game reported (announcements, battles) and the facts of the
-// map that the guide quotes.
+// map that the guide quotes. GUIDE_SEED sets the game's random seed.
 #include <cstdio>
 
 #include <QAbstractButton>
@@ -24,6 +28,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSlider>
 #include <QTabWidget>
 #include <QMessageBox>
@@ -35,6 +40,7 @@
 #include "core/DataPath.h"
 #include "core/FormSupport.h"
 #include "core/Forms.h"
+#include "core/MapImage.h"
 #include "core/GameState.h"
 #include "core/Messages.h"
 #include "core/Names.h"
@@ -54,69 +60,127 @@ namespace {
 QTextStream out(stdout);
 QString folder;
 
-// Messages the game would show in boxes, printed instead; every question is
-// answered "Yes".
+QStringList failures;
+
+// Writes image as a 24-bit PNG and reads it back: the file must hold exactly
+// the pixels drawn, and inside area (the whole picture when area is the
+// whole image) only colours of allowed, when given.
+void Save(const QImage& image, const QString& name, const QRect& area = QRect(),
+          const QSet<QRgb>* allowed = nullptr) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    const QString path = folder + QLatin1Char('/') + name;
+    if (!rgb.save(path, "PNG", 0)) {
+        out << "cannot write " << path << "\n";
+        out.flush();
+        std::exit(1);
+    }
+    QFile written(path);
+    const QByteArray bytes = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    // The header's bit depth and colour type: 8 bits a channel, true colour without alpha.
+    if (bytes.size() < 26 || bytes[24] != 8 || bytes[25] != 2) failures << name + QStringLiteral(": not a 24-bit PNG");
+    const QImage back = QImage::fromData(bytes).convertToFormat(QImage::Format_RGB888);
+    if (back != rgb) failures << name + QStringLiteral(": reads back other than drawn");
+    if (allowed) {
+        const QRect r = area.isNull() ? back.rect() : area;
+        QSet<QRgb> stray;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (!allowed->contains(back.pixel(x, y) | 0xff000000u)) stray.insert(back.pixel(x, y));
+        for (QRgb c : stray)
+            failures << QStringLiteral("%1: colour (%2, %3, %4) the game never draws there")
+                            .arg(name)
+                            .arg(qRed(c))
+                            .arg(qGreen(c))
+                            .arg(qBlue(c));
+    }
+    out << "wrote " << path << " (" << QFileInfo(path).size() << " bytes)\n";
+}
+
+QRgb ToQRgb(Rgb c) { return qRgb(c.r, c.g, c.b); }
+
+// The colours the game's map can show: its ten colours and the colours of the
+// map file's own picture (a feud drawn in another colour keeps it).
+QSet<QRgb> MapColours(const Picture& file) {
+    QSet<QRgb> colours;
+    for (Rgb c : {Colors::White, Colors::Black, Colors::Red, Colors::Maroon, Colors::Yellow, Colors::Green, Colors::Lime,
+                  Colors::Aqua, Colors::Navy, Colors::Purple})
+        colours.insert(ToQRgb(c));
+    for (int y = 0; y < file.Height(); ++y)
+        for (int x = 0; x < file.Width(); ++x) colours.insert(ToQRgb(file.GetPixel(x, y)));
+    return colours;
+}
+QSet<QRgb> mapColours;
+
+// A window, and the map it shows (checked against the map's colours).
+void Grab(QWidget* w, const QString& name, const QWidget* map = nullptr) {
+    QApplication::processEvents();
+    const QImage image = w->grab().toImage();
+    if (!map) return Save(image, name);
+    Save(image, name, QRect(map->mapTo(w, QPoint(0, 0)), map->size()), &mapColours);
+}
+
+// A message box as the game shows it (ShowInfoBox), for a picture.
+void GrabBox(const QString& text, const QString& name) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Marchfell"), text, QMessageBox::Ok);
+    SetRussianButtons(box);
+    box.show();
+    Grab(&box, name);
+    box.hide();
+}
+
+// Messages the game would show in boxes, printed instead; the first turn's
+// announcement and the first battle report are also pictured. Every
+// question is answered "Yes".
 class PrintedMessages : public Messages {
 public:
-    void Info(const QString& text) override { out << "  [i] " << text << "\n"; }
+    void Info(const QString& text) override {
+        out << "  [i] " << text << "\n";
+        if (!announced && text.startsWith(QStringLiteral("Ходит феодал "))) {
+            announced = true;
+            GrabBox(text, QStringLiteral("box-turn.png"));
+        }
+        if (text.endsWith(QStringLiteral("и проиграл."))) ++lost;
+        if (!reported && text.startsWith(QStringLiteral("Феодал "))) {
+            reported = true;
+            GrabBox(text, QStringLiteral("box-battle.png"));
+        }
+    }
     void Error(const QString& text) override { out << "  [!] " << text << "\n"; }
     bool Confirm(const QString& text) override {
         out << "  [?] " << text << " -> Да\n";
         return true;
     }
+
+    int lost = 0;  // battles the attacker lost
+
+private:
+    bool announced = false, reported = false;
 };
 PrintedMessages printed;
 
-// Screenshots and map pictures have few colours: a palette of their own keeps
-// the PNG small without changing a pixel. Pictures with more colours (the
-// start menu's painting) are reduced to 256 with dithering.
-void Save(const QImage& image, const QString& name) {
-    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    QImage small = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::PreferDither);
-    const QString path = folder + QLatin1Char('/') + name;
-    if (!small.save(path, "PNG", 0)) {
-        out << "cannot write " << path << "\n";
-        out.flush();
-        std::exit(1);
-    }
-    out << "wrote " << path << " (" << QFileInfo(path).size() << " bytes)\n";
-}
-
-void Grab(QWidget* w, const QString& name) {
-    QApplication::processEvents();
-    Save(w->grab().toImage(), name);
-}
-
 QImage MapImageOf(const Picture& p) { return p.ToImage(); }
 
-// The political map as mover sees it, from a copy of the state in which mover
-// moves, with its black borders and the white outline of his own feud.
+// The political map as mover sees it in the state of the game: the state in
+// which he would be moving, with its black borders and the white outline of
+// his own feud.
 void SaveStanding(const TGameState& from, const Picture& base, int mover, const QString& name) {
     static TGameState s;
     s = from;
     s.CurrentFeud = static_cast<uint8_t>(mover);
     s.DipFeud = static_cast<uint8_t>(mover);
-    s.Feuds[mover].DipMode = 0;
     Picture p;
     RenderColorMap(s, base, DipViewToFeudalShow, p);
     DrawBorders(s, p);
     DrawOutline(s, mover, p);
-    Save(MapImageOf(p), name);
+    Save(MapImageOf(p), name, QRect(), &mapColours);
 }
 
+// A swatch of the legend: every pixel exactly the colour.
 void SaveSwatch(Rgb c, const QString& name) {
-    QImage image(24, 16, QImage::Format_RGB32);
+    QImage image(24, 16, QImage::Format_RGB888);
     image.fill(QColor(c.r, c.g, c.b));
-    // A thin grey frame, so that white and yellow show on a white page.
-    for (int x = 0; x < image.width(); ++x) {
-        image.setPixel(x, 0, qRgb(96, 96, 96));
-        image.setPixel(x, image.height() - 1, qRgb(96, 96, 96));
-    }
-    for (int y = 0; y < image.height(); ++y) {
-        image.setPixel(0, y, qRgb(96, 96, 96));
-        image.setPixel(image.width() - 1, y, qRgb(96, 96, 96));
-    }
-    Save(image, name);
+    const QSet<QRgb> only{ToQRgb(c)};
+    Save(image, name, QRect(), &only);
 }
 
 QString Title(int f) { return GetFullNameFeudal(Game, f); }
@@ -259,10 +323,11 @@ int main(int argc, char** argv) {
     // The map dialog with the bundled map and two players.
     FormSelectMap->SetOpenMapFileName(map);
     FormSelectMap->Initialize();
+    mapColours = MapColours(FormSelectMap->MapPicture());
     BeginSeating(Game);
     FormSelectMap->show();
     FormSelectMap->sbUpClick();
-    Grab(FormSelectMap, QStringLiteral("select-map.png"));
+    Grab(FormSelectMap, QStringLiteral("select-map.png"), FormSelectMap->ImageMap);
     FormSelectMap->btnOkClick();
     FormSelectMap->hide();
     PrintFacts();
@@ -274,7 +339,7 @@ int main(int argc, char** argv) {
     FormSelectFeud->rbKing->setChecked(true);
     SeatPlayer(1, QStringLiteral("Ярослав"), kingFeud, FormSelectFeud->rbKing, true);
     SeatPlayer(2, QStringLiteral("Всеволод"), ownFeud, FormSelectFeud->rbIndependent, false);
-    GameRandom.Seed(qEnvironmentVariableIsSet("GUIDE_SEED") ? qEnvironmentVariableIntValue("GUIDE_SEED") : 26);
+    GameRandom.Seed(qEnvironmentVariableIsSet("GUIDE_SEED") ? qEnvironmentVariableIntValue("GUIDE_SEED") : 50);
     SettleCrown(Game, GameRandom);
     SettleVassalsAndRelations(Game, GameRandom);
     FormStartMenu->hide();
@@ -285,29 +350,9 @@ int main(int argc, char** argv) {
     FormGame->show();
     PrintRealm();
 
-    // The standings' maps, from the first turn, before any army gathers.
-    // A vassal of an independent lord appears only after a battle; one is
-    // made here by hand for the picture: feud 12 under Всеволод.
-    const Picture& base = FormSelectMap->MapPicture();
-    {
-        static TGameState realm;
-        realm = Game;
-        int vassalOfKing = 0, independent = 0;
-        for (int i = 1; i <= realm.QuantityFeud; ++i) {
-            if (i == realm.KingFeud) continue;
-            if (!vassalOfKing && realm.Feuds[i].Senior == realm.KingFeud) vassalOfKing = i;
-        }
-        independent = ownFeud;
-        realm.Feuds[12].Senior = static_cast<uint8_t>(independent);
-        SaveStanding(realm, base, realm.KingFeud, QStringLiteral("map-king.png"));
-        SaveStanding(realm, base, vassalOfKing, QStringLiteral("map-vassal-of-king.png"));
-        SaveStanding(realm, base, independent, QStringLiteral("map-independent.png"));
-        SaveStanding(realm, base, 12, QStringLiteral("map-vassal-of-independent.png"));
-        out << "standings: king " << realm.KingFeud << ", vassal of the king " << vassalOfKing << ", independent "
-            << independent << ", vassal of the independent 12\n";
-    }
-
     // Week 1: both players call their lenniks.
+    ShowPage(FormGame->tsInformation);
+    Grab(FormGame, QStringLiteral("game-first-turn.png"));
     FormGame->btnCallLennikClick();
     EndTurn("Ярослав");
     FormGame->btnCallLennikClick();
@@ -316,17 +361,19 @@ int main(int argc, char** argv) {
 
     // Week 2: Ярослав tries the track bar, then sends all his lenniks to
     // take a neighbouring independent feud.
-    ShowPage(FormGame->tsInformation);
-    Grab(FormGame, QStringLiteral("game-information.png"));
     ShowPage(FormGame->tsArmy);
     FormGame->tbArmy->setValue(10);
     Grab(FormGame, QStringLiteral("game-army.png"));
     FormGame->tbArmy->setValue(0);
-    int target = 0;
-    for (int j = 1; j <= Game.QuantityFeud && !target; ++j)
-        if (j != kingFeud && Game.Feuds[kingFeud].Neighbour[j] && Game.Feuds[j].Senior == 0 && !Game.Feuds[j].Gamer)
-            target = j;
-    out << "target: " << target << " " << FeudName(Game, target) << "\n";
+    // A neighbouring independent feud of the computer's.
+    auto neighbourToTake = [](int from) {
+        for (int j = 1; j <= Game.QuantityFeud; ++j)
+            if (j != from && Game.Feuds[from].Neighbour[j] && Game.Feuds[j].Senior == 0 && !Game.Feuds[j].Gamer)
+                return j;
+        return 0;
+    };
+    const int target = neighbourToTake(kingFeud);
+    out << "Ярослав's target: " << target << " " << FeudName(Game, target) << "\n";
     ShowPage(FormGame->tsMap);
     PopupOver(target);
     // The popup's two submenus, as the right click over the target offers them.
@@ -337,30 +384,68 @@ int main(int argc, char** argv) {
     }
     FormGame->PMItemArmyAttackClick();
     FormGame->ImageMapMouseMove(Game.Feuds[target].PosX, Game.Feuds[target].PosY);
-    Grab(FormGame, QStringLiteral("game-map.png"));
+    Grab(FormGame, QStringLiteral("game-map.png"), FormGame->ImageMap);
     ShowPage(FormGame->tsFeudal);
     Grab(FormGame, QStringLiteral("game-feudal.png"));
     EndTurn("Ярослав");
 
-    // Всеволод looks at his relations on the diplomacy map.
+    // Всеволод looks at his relations on the diplomacy map, then sends his
+    // lenniks against an independent neighbour of his own.
     ShowPage(FormGame->tsMap);
     FormGame->cbSelectDipMode->setChecked(true);
     FormGame->cbSelectDipModeClick();
-    Grab(FormGame, QStringLiteral("game-diplomacy-map.png"));
+    Grab(FormGame, QStringLiteral("game-diplomacy-map.png"), FormGame->ImageMap);
     FormGame->cbSelectDipMode->setChecked(false);
     FormGame->cbSelectDipModeClick();
+    const int ownTarget = neighbourToTake(ownFeud);
+    out << "Всеволод's target: " << ownTarget << " " << FeudName(Game, ownTarget) << "\n";
+    PopupOver(ownTarget);
+    FormGame->PMItemArmyAttackClick();
     EndTurn("Всеволод");
     PrintRealm();
 
-    // Week 3: the realm after the battle.
+    // Week 3: the realm after the battles, as the king sees it.
     ShowPage(FormGame->tsMap);
     FormGame->ImageMapMouseMove(Game.Feuds[target].PosX, Game.Feuds[target].PosY);
-    Grab(FormGame, QStringLiteral("game-map-after-battle.png"));
+    Grab(FormGame, QStringLiteral("game-map-after-battle.png"), FormGame->ImageMap);
     ShowPage(FormGame->tsDiplomacy);
     // The nodes come collapsed; the player opens the king's with a click.
     FormGame->TreeRelation->expandAll();
     Grab(FormGame, QStringLiteral("game-tree.png"));
+    EndTurn("Ярослав");
+    // Всеволод's army, in the feud it took, goes on to the next independent one.
+    const int secondTarget = neighbourToTake(Game.Feuds[ownFeud].ArmyFeud);
+    out << "Всеволод's second target: " << secondTarget << " " << FeudName(Game, secondTarget) << "\n";
+    ShowPage(FormGame->tsMap);
+    PopupOver(secondTarget);
+    FormGame->PMItemArmyAttackClick();
+    EndTurn("Всеволод");
+    PrintRealm();
+    FormGame->hide();
 
+    // The political map as each standing of lord sees the realm in week 4:
+    // the king, a vassal of his, the independent Всеволод and the first feud
+    // he took, now his vassal beside the second.
+    const Picture& base = FormSelectMap->MapPicture();
+    int vassalOfKing = 0;  // one of the king's vassals from the start
+    for (int i = 1; i <= Game.QuantityFeud && !vassalOfKing; ++i)
+        if (i != Game.KingFeud && i != target && Game.Feuds[i].Senior == Game.KingFeud) vassalOfKing = i;
+    SaveStanding(Game, base, Game.KingFeud, QStringLiteral("map-king.png"));
+    SaveStanding(Game, base, vassalOfKing, QStringLiteral("map-vassal-of-king.png"));
+    SaveStanding(Game, base, ownFeud, QStringLiteral("map-independent.png"));
+    SaveStanding(Game, base, ownTarget, QStringLiteral("map-vassal-of-independent.png"));
+    // The guide tells this game with every battle won; another seed may lose one.
+    if (printed.lost > 0 || secondTarget == ownTarget || Game.Feuds[target].Senior != Game.KingFeud ||
+        Game.Feuds[ownTarget].Senior != ownFeud || Game.Feuds[secondTarget].Senior != ownFeud)
+        failures << QStringLiteral("a battle of the game the guide tells was lost: try another GUIDE_SEED");
+    out << "standings: king " << Game.KingFeud << ", vassal of the king " << vassalOfKing << ", independent "
+        << ownFeud << ", vassal of the independent " << ownTarget << "\n";
+
+    // On to the next year: the year's end has grown every feud.
+    FormGame->show();
+    while (Game.Year < 2) EndTurn(Game.CurrentFeud == kingFeud ? "Ярослав" : "Всеволод");
+    ShowPage(FormGame->tsInformation);
+    Grab(FormGame, QStringLiteral("game-information.png"));
     FormGame->hide();
 
     // The worked example of the guide's chapter on maps, and broken maps with
@@ -377,7 +462,8 @@ int main(int argc, char** argv) {
                                    {10, 92, 109, 171, Colors::White}});  // C, two rows below A
     const QString examplePath = scratch.filePath(QStringLiteral("example.bmp"));
     example.ToImage().save(examplePath, "BMP");
-    Save(example.ToImage().scaled(800, 400), QStringLiteral("example-map.png"));
+    const QSet<QRgb> exampleColours = MapColours(example);
+    Save(example.ToImage(), QStringLiteral("example-map.png"), QRect(), &exampleColours);
     TryMap(QStringLiteral("example"), examplePath);
     BeginSeating(Game);
     FormSelectMap->show();
@@ -407,5 +493,6 @@ int main(int argc, char** argv) {
     TryMap(QStringLiteral("missing"), scratch.filePath(QStringLiteral("missing.bmp")));
 
     DestroyForms();
-    return 0;
+    for (const QString& f : failures) out << "FAILED: " << f << "\n";
+    return failures.isEmpty() ? 0 : 1;
 }

@@ -24,6 +24,7 @@
 #include "core/UnitAboutAuthor.h"
 #include "core/UnitAboutProgram.h"
 #include "core/UnitStartMenu.h"
+#include "ui/UnitGuide.h"
 
 namespace {
 
@@ -113,6 +114,8 @@ void TFormGame::CreateControls() {
     GameMenu->addMenu(ItemGame);
 
     ItemHelp = MakeMenu(this, "ItemHelp", QStringLiteral("Справка"));
+    ItemGuide = MakeAction(ItemHelp, "ItemGuide", QStringLiteral("Руководство"));
+    ItemGuide->setShortcut(QKeySequence(Qt::Key_F1));
     ItemAboutAuthor = MakeAction(ItemHelp, "ItemAboutAuthor", QStringLiteral("Об авторе"));
     ItemAboutProgram = MakeAction(ItemHelp, "ItemAboutProgram", QStringLiteral("О программе"));
     GameMenu->addMenu(ItemHelp);
@@ -125,6 +128,7 @@ void TFormGame::CreateControls() {
     connect(ItemSaveGame, &QAction::triggered, this, &TFormGame::ItemSaveGameClick);
     connect(ItemEndTurn, &QAction::triggered, this, &TFormGame::ItemEndTurnClick);
     connect(ItemExit, &QAction::triggered, this, &TFormGame::ItemExitClick);
+    connect(ItemGuide, &QAction::triggered, this, &TFormGame::ItemGuideClick);
     connect(ItemAboutAuthor, &QAction::triggered, this, &TFormGame::ItemAboutAuthorClick);
     connect(ItemAboutProgram, &QAction::triggered, this, &TFormGame::ItemAboutProgramClick);
 
@@ -564,6 +568,16 @@ void TFormGame::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+int TFormGame::exec() {
+    // The game runs in a loop of its own until it is left, yet blocks no other
+    // window: modal only to its own window hierarchy, where nothing stands
+    // above it, it leaves the guide usable beside the game.
+    setWindowModality(Qt::WindowModal);
+    const int result = QDialog::exec();
+    setWindowModality(Qt::NonModal);
+    return result;
+}
+
 void TFormGame::ItemExitClick() { close(); }
 
 void TFormGame::closeEvent(QCloseEvent* event) {
@@ -581,6 +595,8 @@ void TFormGame::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
+
+void TFormGame::ItemGuideClick() { ShowGuide(); }
 
 void TFormGame::ItemAboutAuthorClick() {
     if (FormAboutAuthor) FormAboutAuthor->exec();

@@ -41,6 +41,9 @@ public:
     // Tests may replace it; nullptr restores the message boxes.
     void SetMessages(Messages* msgs);
 
+    // Runs the window until the game is left, blocking no other window.
+    int exec() override;
+
     // The picture the map page shows, as the last repaint left it.
     const Picture& MapPicture() const { return mapPicture_; }
 
@@ -51,6 +54,7 @@ public:
     QAction* ItemEndTurn = nullptr;
     QAction* ItemExit = nullptr;
     QMenu* ItemHelp = nullptr;
+    QAction* ItemGuide = nullptr;
     QAction* ItemAboutAuthor = nullptr;
     QAction* ItemAboutProgram = nullptr;
 
@@ -192,6 +196,7 @@ public slots:
     void ItemSaveGameClick();
     void ItemEndTurnClick();
     void ItemExitClick();
+    void ItemGuideClick();
     void ItemAboutAuthorClick();
     void ItemAboutProgramClick();
 

@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
+#include "core/DataPath.h"
 #include "core/GameState.h"
 #include "core/Names.h"
+#include "core/Picture.h"
+#include "core/Random.h"
+#include "newgame/RegionDetection.h"
+#include "newgame/WorldGeneration.h"
 
 namespace {
 
@@ -16,17 +23,53 @@ struct NamesTest : ::testing::Test {
     void Name(int n, const QString& name) { s->Feuds[n].NameFeudal.Assign(name); }
 };
 
-TEST_F(NamesTest, TablesHoldTwelveEntriesAndEmptyRest) {
-    EXPECT_EQ(s->NamesFeud[1].Name, QStringLiteral("Бургундия"));
-    EXPECT_EQ(s->NamesFeud[10].Name, QStringLiteral("Анжа"));
-    EXPECT_EQ(s->NamesFeud[10].PossName, QStringLiteral("Анжуйский"));
-    EXPECT_EQ(s->NamesFeud[12].PossName, QStringLiteral("Булонский"));
-    EXPECT_EQ(s->NamesFeudal[12], QStringLiteral("Вильгельм"));
-    for (int i = 13; i <= 20; ++i) {
-        EXPECT_TRUE(s->NamesFeud[i].Name.isEmpty());
-        EXPECT_TRUE(s->NamesFeud[i].PossName.isEmpty());
-        EXPECT_TRUE(s->NamesFeudal[i].isEmpty());
+TEST_F(NamesTest, TwentyFeudGameNamesEveryFeudAndEveryComputerFeudal) {
+    // A new game on the bundled map of twenty feuds, every feudal played by
+    // the computer; the king is drawn.
+    Picture map;
+    ASSERT_TRUE(map.Load(DataFilePath(QStringLiteral("maps/twenty.bmp"))));
+    InitializeMap(*s, map);
+    ASSERT_EQ(s->QuantityFeud, 20);
+    GenerateWorld(*s, TStartingConditions{});
+    BeginSeating(*s);
+    Random random(20);
+    SettleCrown(*s, random);
+    SettleVassalsAndRelations(*s, random);
+    ASSERT_TRUE(IsFeud(*s, s->KingFeud));
+    const struct {
+        int feud;
+        const char* name;
+        const char* title;
+    } rows[] = {
+        {1, "Бургундия", "Барон Карл Бургундский"},
+        {2, "Лотарингия", "Барон Филипп Лотарингский"},
+        {10, "Анжа", "Барон Фердинанд Анжуйский"},
+        {11, "Бретань", "Барон Генрих Бретонский"},
+        {12, "Булонь", "Барон Вильгельм Булонский"},
+        {13, "Аквитания", "Барон Конрад Аквитанский"},
+        {14, "Бавария", "Барон Рудольф Баварский"},
+        {15, "Швабия", "Барон Эдуард Швабский"},
+        {16, "Тюрингия", "Барон Альбрехт Тюрингский"},
+        {17, "Прованс", "Барон Леопольд Провансальский"},
+        {18, "Брабант", "Барон Сигизмунд Брабантский"},
+        {19, "Моравия", "Барон Лотарь Моравский"},
+        {20, "Савойя", "Барон Балдуин Савойский"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.feud);
+        EXPECT_EQ(FeudName(*s, row.feud), QString::fromUtf8(row.name));
+        const QString title = QString::fromUtf8(row.title);
+        // The king drawn among them bears his title without the feud's adjective.
+        EXPECT_EQ(GetFullNameFeudal(*s, row.feud),
+                  row.feud == s->KingFeud ? QStringLiteral("Король ") + title.section(u' ', 1, 1) : title);
     }
+    // No two feuds and no two computer feudals share a name.
+    QStringList feuds, feudals;
+    for (int i = 1; i <= 20; ++i) {
+        feuds << s->NamesFeud[i].Name;
+        feudals << s->NamesFeudal[i];
+    }
+    EXPECT_EQ(feuds.removeDuplicates() + feudals.removeDuplicates(), 0);
 }
 
 TEST_F(NamesTest, KingAndBarons) {
@@ -40,11 +83,10 @@ TEST_F(NamesTest, KingAndBarons) {
     EXPECT_EQ(GetFullNameFeudal(*s, 1), QStringLiteral("Барон Карл Бургундский"));
 }
 
-TEST_F(NamesTest, FeudsBeyondTheTableEndInTheAppendedSpace) {
-    Name(15, QStringLiteral("Ян"));
-    EXPECT_EQ(GetFullNameFeudal(*s, 15), QStringLiteral("Барон Ян "));
-    // A computer feudal there has an empty name: two spaces after the title word.
-    EXPECT_EQ(GetFullNameFeudal(*s, 16), QStringLiteral("Барон  "));
+TEST_F(NamesTest, AnEmptyNameLeavesTwoSpaces) {
+    // A game saved before every feud had a name keeps its nameless computer
+    // feudals: their title reads the title word, two spaces and the adjective.
+    EXPECT_EQ(GetFullNameFeudal(*s, 16), QStringLiteral("Барон  Тюрингский"));
 }
 
 TEST_F(NamesTest, LongestNamesAreNotCut) {

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
 
+#include "core/FormSupport.h"
 #include "core/Forms.h"
 #include "core/GameState.h"
 #include "core/Jpeg.h"
@@ -65,10 +70,9 @@ TEST_F(ShellTest, StartMenuLayout) {
     }
 }
 
-TEST_F(ShellTest, LoadAndHelpDoNothing) {
+TEST_F(ShellTest, LoadDoesNothing) {
     FormStartMenu->show();
     FormStartMenu->ButtonLoad->click();
-    FormStartMenu->ButtonHelp->click();
     QApplication::processEvents();
     EXPECT_TRUE(FormStartMenu->isVisible());
     EXPECT_TRUE(VisibleOthers().isEmpty()) << VisibleOthers().join(", ").toStdString();
@@ -130,6 +134,43 @@ TEST_F(ShellTest, AboutDialogs) {
         EXPECT_TRUE(field->isReadOnly()) << name;
         EXPECT_FALSE(field->text().isEmpty()) << name;
     }
+}
+
+TEST(MessageBoxTest, TheGamesBoxesSpeakRussianWithoutTheToolkitTranslation) {
+    UseToolkitTranslation(false);
+    // Without the translation the toolkit's own words stay English.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+    const struct {
+        std::function<void()> open;
+        QMessageBox::StandardButton press;
+        QStringList buttons;
+    } rows[] = {
+        {[] { EXPECT_FALSE(AskYesNo(nullptr, QStringLiteral("Вы уверены?"))); }, QMessageBox::No, {"Да", "Нет"}},
+        {[] { ShowErrorBox(nullptr, QStringLiteral("Ошибка.")); }, QMessageBox::Ok, {"ОК"}},
+        {[] {
+             QMessageBox box(QMessageBox::Question, QStringLiteral("Marchfell"), QStringLiteral("Сохранить?"),
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+             SetRussianButtons(box);
+             EXPECT_EQ(box.exec(), QMessageBox::Cancel);
+         },
+         QMessageBox::Cancel, {"Да", "Нет", "Отмена"}},
+    };
+    for (const auto& row : rows) {
+        QStringList seen;
+        ModalDriver driver;
+        driver.Then([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(box, nullptr);
+            for (QAbstractButton* b : box->buttons()) seen << b->text();
+            driver.Answer(box, row.press);
+        });
+        row.open();
+        seen.sort();
+        QStringList expected = row.buttons;
+        expected.sort();
+        EXPECT_EQ(seen, expected);
+    }
+    UseToolkitTranslation(true);
 }
 
 TEST(JpegTest, DecodesWhatQtWritesAndRefusesGarbage) {

@@ -137,6 +137,45 @@ TEST_F(ServiceTest, FirstYearsCallServesToTheYearsEndNextYearsEndsAfterFourWeeks
     EXPECT_EQ(s->Feuds[1].LennikAppear, 30);
 }
 
+// The worked example of the guide's "Срок службы и возвращение домой", week
+// by week: feud 1 calls in the first week of three years running and never
+// dismisses; feud 2 calls in the first week of the first year and dismisses
+// in its third. Each row: the week that ended, then for each feud the counter
+// of weeks served and whether his lenniks serve afterwards.
+TEST_F(ServiceTest, TheGuidesWorkedExampleOfTheServiceCounter) {
+    s->Feuds[1].Auth = 100;
+    s->Feuds[2].Auth = 100;
+    const struct {
+        int year, week;
+        int counter1;
+        bool serving1;
+        int counter2;
+        bool serving2;
+    } rows[] = {
+        {1, 1, 0, true, 0, true},     {1, 2, 1, true, 1, true},     {1, 3, 2, true, 1, false},
+        {1, 4, 3, true, 2, false},    {1, 5, 4, true, 3, false},    {1, 6, 5, true, 4, false},
+        {1, 7, 6, false, 5, false},   {2, 1, 6, true, 5, false},    {2, 2, 7, true, 5, false},
+        {2, 3, 8, true, 5, false},    {2, 4, 9, true, 5, false},    {2, 5, 10, false, 5, false},
+        {2, 6, 11, false, 5, false},  {2, 7, 12, false, 5, false},  {3, 1, 12, true, 5, false},
+        {3, 2, 13, true, 5, false},   {3, 7, 18, false, 5, false},
+    };
+    auto playWeek = [this] {
+        if (s->Week == 1) Order(1, CallLenniks);
+        if (s->Year == 1 && s->Week == 1) Order(2, CallLenniks);
+        if (s->Year == 1 && s->Week == 3) Order(2, DismissLenniks);
+        WeekEnd();
+    };
+    for (const auto& row : rows) {
+        while (s->Year * 10 + s->Week < row.year * 10 + row.week) playWeek();
+        SCOPED_TRACE(testing::Message() << "year " << row.year << ", week " << row.week);
+        playWeek();
+        EXPECT_EQ(s->Feuds[1].WeekJobLennik, row.counter1);
+        EXPECT_EQ(s->Feuds[1].LennikAppear > 0, row.serving1);
+        EXPECT_EQ(s->Feuds[2].WeekJobLennik, row.counter2);
+        EXPECT_EQ(s->Feuds[2].LennikAppear > 0, row.serving2);
+    }
+}
+
 TEST_F(ServiceTest, DismissalSendsEverybodyHomeAndThatWeekIsNotCounted) {
     s->Feuds[3].Auth = 100;
     Order(3, CallLenniks);

@@ -206,7 +206,8 @@ TEST_F(GameWindowTest, MainMenuWithShortcuts) {
     EXPECT_EQ(bar->actions()[0]->text(), QStringLiteral("Игра"));
     EXPECT_EQ(bar->actions()[1]->text(), QStringLiteral("Справка"));
     EXPECT_EQ(ActionTexts(form->ItemGame), (QStringList{"Сохранить игру", "-", "Конец хода", "-", "Выход"}));
-    EXPECT_EQ(ActionTexts(form->ItemHelp), (QStringList{"Об авторе", "О программе"}));
+    EXPECT_EQ(ActionTexts(form->ItemHelp), (QStringList{"Руководство", "Об авторе", "О программе"}));
+    EXPECT_EQ(Find<QAction>("ItemGuide")->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(Find<QAction>("ItemSaveGame")->shortcut(), QKeySequence(Qt::Key_F2));
     EXPECT_EQ(Find<QAction>("ItemEndTurn")->shortcut(), QKeySequence(Qt::Key_F10));
     for (const char* name : {"ItemExit", "ItemAboutAuthor", "ItemAboutProgram"}) {
