@@ -25,10 +25,11 @@ TEvent Of(uint8_t kind, int feud, int target, std::initializer_list<int> figures
 
 TEST(EventText, EachKindAsTheFeudalItConcernsReadsIt) {
     // Карл holds Бургундия (1), Иван is the king in Лотарингия (2), Август
-    // holds Саксония (3), Андрей Анжу (10); feud 13 has no names.
+    // holds Саксония (3), Андрей Анжу (10); feud 13 is left without names.
     auto s = std::make_unique<TGameState>();
     ClearGameData(*s);
     FillNameTables(*s);
+    s->NamesFeud[13] = TPossNameFeud{};
     s->QuantityFeud = 13;
     s->KingFeud = 2;
     for (auto [f, name] : {std::pair{1, "Карл"}, {2, "Иван"}, {3, "Август"}, {10, "Андрей"}})
