@@ -14,6 +14,7 @@
 #include "newgame/UnitSelectFeud.h"
 #include "newgame/UnitSelectMap.h"
 #include "newgame/WorldGeneration.h"
+#include "save/SaveGame.h"
 #include "ui/UnitGame.h"
 
 namespace {
@@ -50,22 +51,6 @@ bool SeatOnePlayer(int seat) {
 
 }  // namespace
 
-bool GenerateWorldAtOk(Messages& msgs) {
-    if (!FormStartMenu) return false;
-    TReestr& reestr = FormStartMenu->Reestr;
-    TStartingConditions start;
-    if (!reestr.ReadInteger(QStringLiteral("CurrentGrain"), start.Grain, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentPeasant"), start.Peasant, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentCow"), start.Cow, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentHorse"), start.Horse, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentIndependence"), start.Independence, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentLennik"), start.Lennik, msgs))
-        return false;
-    GameRandom.SeedFromClock();
-    GenerateWorld(Game, start);
-    return true;
-}
-
 void RunNewGameFlow() {
     if (!FormStartMenu || !FormSelectMap || !FormInputNameGamer || !FormSelectFeud || !FormGame) return;
 
@@ -95,8 +80,14 @@ void RunNewGameFlow() {
     GameRandom.SeedFromClock();
     SettleVassalsAndRelations(Game, GameRandom);
 
+    ForgetSavedGame();  // nothing of this game is on disk yet
     FormGame->ItemEndTurnClick();
     if (FormGame->rbDipToFeudalShow) FormGame->rbDipToFeudalShow->setChecked(true);
+    RunGameWindow();
+}
+
+void RunGameWindow() {
+    if (!FormStartMenu || !FormGame) return;
     FormStartMenu->hide();
     FormGame->exec();
     FormStartMenu->show();

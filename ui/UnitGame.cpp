@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +25,7 @@
 #include "core/UnitAboutAuthor.h"
 #include "core/UnitAboutProgram.h"
 #include "core/UnitStartMenu.h"
+#include "save/SaveGame.h"
 
 namespace {
 
@@ -568,8 +570,30 @@ void TFormGame::ItemExitClick() { close(); }
 
 void TFormGame::closeEvent(QCloseEvent* event) {
     // The close box and "Выход" end the modal run; the game stays in memory.
+    if (!LeaveAllowed()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     reject();
+}
+
+bool TFormGame::LeaveAllowed() {
+    // Only a player's turn has a game to save.
+    const int c = Game.CurrentFeud;
+    if (!IsFeud(Game, c) || Game.Feuds[c].Gamer != 1 || !GameChangedSinceSaved(Game)) return true;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Marchfell"), QStringLiteral("Сохранить игру перед выходом?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return SaveGameByDialog();  // a cancelled or failed save stays
+    case QMessageBox::No: return true;
+    default: return false;
+    }
 }
 
 void TFormGame::keyPressEvent(QKeyEvent* event) {

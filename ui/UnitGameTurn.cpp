@@ -96,10 +96,12 @@ void TFormGame::InitializeBeforeTurn() {
     LAddCow->setText(QString::number(f.AddCow));
     LAddHorse->setText(QString::number(f.AddHorse));
 
-    btnCallLennik->setEnabled(f.LennikInService != 1);
-    btnDismissLennik->setEnabled(f.LennikAppear > 0 && f.LennikInService == 1);
+    // What the feudal did earlier in this turn stands: at a turn's start his
+    // calls and his order are all clear, and a loaded game resumes mid-turn.
+    btnCallLennik->setEnabled(f.LennikInService != 1 && f.CallLennik == 0);
+    btnDismissLennik->setEnabled(f.LennikAppear > 0 && f.LennikInService == 1 && f.DismissLennik == 0);
     btnCallVassal->setEnabled(CanCallVassals(Game, c));
-    LArmyCommand->setText(QString());
+    LArmyCommand->setText(ArmyCommandText(Game, c));
 
     // The track bar is set quietly, then read back once, so that no
     // intermediate position reaches ArmyToCastle.
@@ -160,4 +162,21 @@ void TFormGame::PMItemArmyAttackClick() {
 void TFormGame::PMItemArmyCancelClick() {
     CancelArmyOrder(Game);
     LArmyCommand->setText(QString());
+}
+
+void TFormGame::ShowLoadedTurn(const QString& path) {
+    // The window as the turn cycle leaves it at a human turn's start, without
+    // the cycle itself: the turn is not prepared again and no hook of a new
+    // turn runs.
+    PCMain->hide();
+    SetMenusEnabled(*this, false);
+    mEvent->hide();
+    BuildTreeRelation();
+    setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
+    Msgs().Info(AnnouncementText(Game, Game.CurrentFeud));
+    InitializeBeforeTurn();
+    mEvent->show();
+    SetMenusEnabled(*this, true);
+    mEvent->clear();
+    mEvent->appendPlainText(QStringLiteral("Игра загружена из файла ") + path);
 }

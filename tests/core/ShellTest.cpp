@@ -65,9 +65,8 @@ TEST_F(ShellTest, StartMenuLayout) {
     }
 }
 
-TEST_F(ShellTest, LoadAndHelpDoNothing) {
+TEST_F(ShellTest, HelpDoesNothing) {
     FormStartMenu->show();
-    FormStartMenu->ButtonLoad->click();
     FormStartMenu->ButtonHelp->click();
     QApplication::processEvents();
     EXPECT_TRUE(FormStartMenu->isVisible());
