@@ -3,6 +3,7 @@
 // put in place of the game. A refusal says in Russian what is wrong and where.
 #include "save/SaveGame.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
@@ -12,6 +13,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -209,43 +214,73 @@ QString LennikReason(const TLennik& l, const uint8_t* raw, int k, int q) {
     return {};
 }
 
-// Decodes the 80,000 slots into s and counts them, checking each on the way.
-// The usual case takes one pass with no branch per field; a slot in doubt is
-// looked at again for its reason.
-bool GetLenniks(const uint8_t* p, TGameState& s, int q, SlotCounts& counts, const Refusal& refuse) {
+// Checks the 80,000 slots and counts them. The slots in memory are laid out
+// as the record holds them, so they are checked where they lie in the record
+// and copied into the game only once everything passed (PutLenniks). The
+// usual case takes one pass with no branch per field; a slot in doubt is
+// looked at again for its reason. Kept out of line, so that the loop has the
+// registers to itself.
+// The top bit of bytes 3 and 7 of eight bytes read as one number: the signs
+// of the two little-endian 32-bit figures in them.
+constexpr uint64_t SignBits =
+    std::endian::native == std::endian::little ? 0x8000000080000000ull : 0x0000008000000080ull;
+
+[[gnu::noinline]] bool CheckLenniks(const uint8_t* p, int q, SlotCounts& counts, const Refusal& refuse) {
     std::memset(&counts, 0, sizeof counts);
     const uint8_t* src = p + SaveLenniksOffset;
-    TLennik* const dst = &s.Lenniks[1];
+    // Slots of one lord come in runs: each run is counted in registers.
+    unsigned runFeud = src[0];
+    int32_t occupied = 0, serving = 0, inCastle = 0;
     for (int i = 0; i < MaxLennik; ++i, src += SaveLennikSize) {
-        TLennik& l = dst[i];
-        if constexpr (BlockCopies) {
-            static_assert(sizeof(TLennik) == SaveLennikSize && offsetof(TLennik, Spear) == 4);
-            std::memcpy(static_cast<void*>(&l), src, SaveLennikSize);
-        } else {
-            GetLennik(src, l);
-        }
-        // The sign bits of the ten figures, two at a time.
-        uint64_t signs = 0;
-        for (size_t w = 0; w < 5; ++w) {
-            uint64_t pair;
-            std::memcpy(&pair, src + 4 + 8 * w, sizeof pair);
-            signs |= pair;
-        }
-        const unsigned feud = src[0], appear = src[1], castle = src[2], pad = src[3];
-        const bool bad = (feud > unsigned(q)) | ((appear | castle) > 1) | (pad != 0) |
-                         ((feud == 0) & ((appear | castle) != 0)) | ((signs & 0x8000000080000000ull) != 0);
+        // The lord, the two flags and the reserved byte in one word; the
+        // signs of the ten figures, two at a time.
+        const uint32_t head = uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 | uint32_t(src[3]) << 24;
+        uint64_t w0, w1, w2, w3, w4;
+        std::memcpy(&w0, src + 4, 8);
+        std::memcpy(&w1, src + 12, 8);
+        std::memcpy(&w2, src + 20, 8);
+        std::memcpy(&w3, src + 28, 8);
+        std::memcpy(&w4, src + 36, 8);
+        const uint64_t signs = w0 | w1 | w2 | w3 | w4;
+        const unsigned feud = head & 0xFF;
+        const uint32_t flags = head >> 8;  // Appear, InCastle, the reserved byte
+        const unsigned appear = flags & 1, castle = (flags >> 8) & 1;
+        // Each figure's sign is the top bit of its last byte, whatever the machine.
+        const bool bad = ((head & 0xFFFEFE00u) != 0) | (feud > unsigned(q)) | ((feud == 0) & (flags != 0)) |
+                         ((signs & SignBits) != 0);
         if (bad) [[unlikely]] {
-            // The slot is refused; its reason comes from the fields one by one.
             TLennik whole;
             GetLennik(src, whole);
             return refuse(LennikReason(whole, src, i + 1, q));
         }
-        ++counts.Occupied[feud];
-        counts.Serving[feud] += static_cast<int32_t>(appear);
-        counts.InCastle[feud] += static_cast<int32_t>(appear & castle);
+        if (feud != runFeud) {
+            counts.Occupied[runFeud] += occupied;
+            counts.Serving[runFeud] += serving;
+            counts.InCastle[runFeud] += inCastle;
+            runFeud = feud;
+            occupied = serving = inCastle = 0;
+        }
+        ++occupied;
+        serving += static_cast<int32_t>(appear);
+        inCastle += static_cast<int32_t>(appear & castle);
+    }
+    counts.Occupied[runFeud] += occupied;
+    counts.Serving[runFeud] += serving;
+    counts.InCastle[runFeud] += inCastle;
+    return true;
+}
+
+// The checked slots into the game: one block where memory holds them as the
+// record does.
+void PutLenniks(const uint8_t* p, TGameState& s) {
+    const uint8_t* src = p + SaveLenniksOffset;
+    if constexpr (BlockCopies) {
+        static_assert(sizeof(TLennik) == SaveLennikSize && offsetof(TLennik, Spear) == 4);
+        std::memcpy(static_cast<void*>(&s.Lenniks[1]), src, size_t(MaxLennik) * SaveLennikSize);
+    } else {
+        for (int k = 1; k <= MaxLennik; ++k, src += SaveLennikSize) GetLennik(src, s.Lenniks[k]);
     }
     s.Lenniks[0] = TLennik{};
-    return true;
 }
 
 bool CheckFeud(const uint8_t* raw, const TFeud& f, int n, int q, const int32_t* area, const TGameState& s,
@@ -349,7 +384,9 @@ bool CheckFeud(const uint8_t* raw, const TFeud& f, int n, int q, const int32_t* 
 
 // ---------------------------------------------------------------- the record
 
-TGameState Scratch;  // static storage: loading allocates nothing for the game
+// Static storage: loading allocates nothing for the game. The lennik slots
+// are checked in the record itself and never pass through here.
+TGameState Scratch;
 
 bool DecodeRecord(const uint8_t* p, TGameState& s, const Refusal& refuse) {
     // ---- the calendar, the turn and the number of feuds
@@ -385,8 +422,18 @@ bool DecodeRecord(const uint8_t* p, TGameState& s, const Refusal& refuse) {
     // ---- the grid: every byte a feud of the map or a border, every feud on it
     std::memcpy(s.Map, p + SaveMapOffset, sizeof s.Map);
     int32_t area[256] = {};
-    for (int y = 0; y < MapHeight; ++y)
-        for (int x = 0; x < MapWidth; ++x) ++area[s.Map[y][x]];
+    // Eight cells at a time, most of them inside one feud.
+    const uint8_t* cells = &s.Map[0][0];
+    for (size_t i = 0; i < sizeof s.Map; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, cells + i, sizeof w);
+        if (w == (w & 0xFF) * 0x0101010101010101ull) {
+            area[w & 0xFF] += 8;
+        } else {
+            for (size_t k = 0; k < 8; ++k) ++area[cells[i + k]];
+        }
+    }
+    static_assert(sizeof(TGameState::Map) % 8 == 0);
     for (int v = q + 1; v < 256; ++v) {
         if (area[v] == 0) continue;
         for (int y = 0; y < MapHeight; ++y)
@@ -423,7 +470,7 @@ bool DecodeRecord(const uint8_t* p, TGameState& s, const Refusal& refuse) {
 
     // ---- the lennik slots, and the figures kept in step with them
     static SlotCounts counts;
-    if (!GetLenniks(p, s, q, counts, refuse)) return false;
+    if (!CheckLenniks(p, q, counts, refuse)) return false;
     for (int n = 1; n <= q; ++n) {
         const TFeud& f = s.Feuds[n];
         if (f.LennikAppear != counts.Serving[n])
@@ -454,10 +501,11 @@ bool DecodeRecord(const uint8_t* p, TGameState& s, const Refusal& refuse) {
     return true;
 }
 
-// The game becomes the checked scratch state; the name tables stay.
-void ReplaceGame(const TGameState& from, TGameState& to) {
+// The game becomes the checked scratch state with the record's slots; the
+// name tables stay.
+void ReplaceGame(const TGameState& from, const uint8_t* p, TGameState& to) {
     std::memcpy(static_cast<void*>(to.Feuds), from.Feuds, sizeof to.Feuds);
-    std::memcpy(static_cast<void*>(to.Lenniks), from.Lenniks, sizeof to.Lenniks);
+    PutLenniks(p, to);
     std::memcpy(to.Map, from.Map, sizeof to.Map);
     to.QuantityFeud = from.QuantityFeud;
     to.QuantityGamer = from.QuantityGamer;
@@ -481,42 +529,87 @@ void ReplaceGame(const TGameState& from, TGameState& to) {
 
 bool ReadSaveRecord(const TSaveRecord& record, TGameState& state, QString* reason) {
     if (!DecodeRecord(record.data(), Scratch, Refusal{reason})) return false;
-    ReplaceGame(Scratch, state);
+    ReplaceGame(Scratch, record.data(), state);
     return true;
 }
 
 // ---------------------------------------------------------------- neighbours
 
+namespace {
+
+// Sixteen cells side by side, compared all at once.
+using Cells = uint8_t __attribute__((vector_size(16)));
+using CellsCompared = signed char __attribute__((vector_size(16)));
+
+Cells LoadCells(const uint8_t* p) {
+    Cells c;
+    std::memcpy(&c, p, sizeof c);
+    return c;
+}
+
+// One bit per lane of a comparison's result, lane 0 lowest.
+unsigned LaneBits(CellsCompared m) {
+#if defined(__SSE2__)
+    return static_cast<unsigned>(_mm_movemask_epi8(reinterpret_cast<__m128i>(m)));
+#else
+    unsigned bits = 0;
+    for (int i = 0; i < 16; ++i) bits |= (m[i] != 0 ? 1u : 0u) << i;
+    return bits;
+#endif
+}
+
+}  // namespace
+
 void NeighboursOfGrid(const TGameState& s, uint8_t table[MaxFeud + 1][MaxFeud + 1]) {
     std::memset(table, 0, sizeof(uint8_t) * (MaxFeud + 1) * (MaxFeud + 1));
     const unsigned q = s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud;
+    // Feuds not yet found to be their own neighbours; values off the map never are.
+    uint8_t pending[256] = {};
+    int pendingCount = static_cast<int>(q);
+    for (unsigned v = 1; v <= q; ++v) pending[v] = 1;
+    const auto lane = [&](unsigned a, unsigned b) {
+        if (a != b) {
+            if (a - 1 < q && b - 1 < q) table[a][b] = table[b][a] = 1;
+        } else if (pending[a]) {
+            pending[a] = 0;
+            --pendingCount;
+            table[a][a] = 1;
+        }
+    };
     // Half of the ring of cells at distance exactly 2; the other half gives
     // the same pairs seen from their other end.
     static constexpr int ring[8][2] = {{2, 0}, {-2, 1}, {2, 1}, {-2, 2}, {-1, 2}, {0, 2}, {1, 2}, {2, 2}};
-    const auto pair = [&](unsigned a, unsigned b) {
-        if (a - 1 < q && b - 1 < q) table[a][b] = table[b][a] = 1;
-    };
-    constexpr uint64_t ones = 0x0101010101010101ull;
+    const Cells zero = {};
     for (const auto& [dx, dy] : ring) {
         const int x0 = dx < 0 ? -dx : 0;
         const int x1 = dx > 0 ? MapWidth - dx : MapWidth;  // past the last column
         for (int y = 0; y + dy < MapHeight; ++y) {
             const uint8_t* a = s.Map[y];
             const uint8_t* b = s.Map[y + dy] + dx;
-            int x = x0;
-            // Eight cells at a time: inside a feud both sides hold one and the
-            // same feud all along, which only makes that feud its own neighbour.
-            for (; x + 8 <= x1; x += 8) {
-                uint64_t wa, wb;
-                std::memcpy(&wa, a + x, 8);
-                std::memcpy(&wb, b + x, 8);
-                if (wa == wb && wa == (wa & 0xFF) * ones) {
-                    pair(unsigned(wa & 0xFF), unsigned(wa & 0xFF));
-                    continue;
+            // Sixteen cells at a time; the last sixteen overlap the ones before,
+            // which only finds the same pairs again.
+            const int chunks = (x1 - x0 + 15) / 16;
+            for (int k = 0; k < chunks; ++k) {
+                const int x = std::min(x0 + 16 * k, x1 - 16);
+                const Cells ca = LoadCells(a + x), cb = LoadCells(b + x);
+                // Mostly both sides hold the same all along.
+                const unsigned same = LaneBits(ca == cb);
+                if (same == 0xFFFF && pendingCount == 0) continue;
+                // Two feuds side by side; a border cell pairs nobody.
+                unsigned bits = ~same & LaneBits((ca != zero) & (cb != zero)) & 0xFFFF;
+                // The same feud on both sides makes it its own neighbour:
+                // looked at only while some feud is not yet known to be.
+                if (pendingCount != 0) {
+                    if (same == 0xFFFF && LaneBits(ca == zero + a[x]) == 0xFFFF)
+                        lane(a[x], a[x]);  // one feud all along
+                    else
+                        bits |= same & LaneBits(ca != zero);
                 }
-                for (int i = 0; i < 8; ++i) pair(a[x + i], b[x + i]);
+                for (; bits != 0; bits &= bits - 1) {
+                    const int i = std::countr_zero(bits);
+                    lane(a[x + i], b[x + i]);
+                }
             }
-            for (; x < x1; ++x) pair(a[x], b[x]);
         }
     }
 }
