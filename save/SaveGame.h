@@ -57,7 +57,9 @@ int KingBySeniors(const TGameState& s);
 uint8_t KingFeudByte(const TGameState& s);
 
 // Decodes a record into state. The record is decoded into a scratch state
-// and checked against the rules' ranges and invariants; only a sound record
+// (the lennik slots are checked where they lie in the record, whose layout
+// they share) and checked against the rules' ranges and invariants; only a
+// sound record
 // replaces the game, and a refused one leaves state exactly as it was, with
 // reason (if given) saying in Russian what is wrong and where. What the file
 // does not hold is derived: the number of players, the place of the moving

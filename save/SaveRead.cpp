@@ -1,6 +1,8 @@
-// Reading a saved game back: the record is decoded into a scratch state,
-// checked against every range and invariant the rules rely on, and only then
-// put in place of the game. A refusal says in Russian what is wrong and where.
+// Reading a saved game back: the record is decoded into a scratch state (the
+// lennik slots, laid out in memory as in the record, are checked where they
+// lie), checked against every range and invariant the rules rely on, and only
+// then put in place of the game. A refusal says in Russian what is wrong and
+// where.
 #include "save/SaveGame.h"
 
 #include <algorithm>

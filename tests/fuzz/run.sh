@@ -14,5 +14,5 @@ mkdir -p build-fuzz/corpus build-fuzz/save-corpus build-fuzz/findings
 build-fuzz/tests/fuzz/map_fuzz -max_total_time="$half" -rss_limit_mb=2048 -max_len=262144 -timeout=10 \
   -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus tests/fuzz/seeds tests/whole/badmaps
 # The save reader's input names the changes to a sound record, five bytes each.
-build-fuzz/tests/fuzz/save_read_fuzz -max_total_time="$half" -rss_limit_mb=2048 -max_len=321 -timeout=20 \
+build-fuzz/tests/fuzz/save_read_fuzz -max_total_time="$half" -rss_limit_mb=2048 -max_len=321 -len_control=0 -timeout=20 \
   -print_final_stats=1 -artifact_prefix=build-fuzz/findings/save- build-fuzz/save-corpus

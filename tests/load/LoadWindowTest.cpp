@@ -151,7 +151,7 @@ TEST_F(LoadWindowTest, RefusedOrCancelledLoadChangesNothing) {
     });
     FormStartMenu->ButtonLoad->click();
     EXPECT_EQ(seen, (QStringList{"LoadGameDialog", "Загрузить игру", "Сохраненные игры (*.mcs)",
-                                 QFileInfo(SaveGameFolder()).absoluteFilePath()}));
+                                 QDir(SaveGameFolder()).absolutePath()}));
 
     // A file that is no save.
     GetLoadFileName = [&](QWidget*, const QString&, const QString&) { return small.fileName(); };
