@@ -89,17 +89,7 @@ TEST(LoadPlayTest, AGameLoadedMidTurnGoesOnAsTheOriginal) {
     auto original = std::make_unique<TGameState>();
     Random random(11);
     NoteMessages msgs;
-    ASSERT_TRUE(NewGameOnMap(*original, "base.bmp", {{2, TSeatStatus::King}, {6, TSeatStatus::Independent}}, random,
-                             msgs));
-    // On to a turn of the king with a field army at home.
-    TurnHooks hooks;
-    for (int turns = 0; turns < 40; ++turns) {
-        const TFeud& f = original->Feuds[original->CurrentFeud];
-        if (original->CurrentFeud == 2 && f.ArmyFeud == 2 && f.LennikAppear > original->ArmyToCastle) break;
-        if (f.LennikInService != 1) CallLenniks(*original);
-        EndTurn(*original, random, msgs, hooks);
-    }
-    ASSERT_EQ(original->CurrentFeud, 2);
+    ASSERT_TRUE(KingWithArmyAtHome(*original, random, msgs));
     TGameState& a = *original;
     int target = 0;
     for (int n = 1; n <= a.QuantityFeud && !target; ++n)

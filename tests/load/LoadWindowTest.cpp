@@ -22,7 +22,6 @@
 #include "core/Program.h"
 #include "core/UnitStartMenu.h"
 #include "engine/ArmyOrders.h"
-#include "engine/Lenniks.h"
 #include "engine/TurnCycle.h"
 #include "save/SaveGame.h"
 #include "support/ModalDriver.h"
@@ -43,16 +42,7 @@ protected:
         saved = std::make_unique<TGameState>();
         Random random(5);
         NoteMessages msgs;
-        ASSERT_TRUE(NewGameOnMap(*saved, "base.bmp", {{2, TSeatStatus::King}, {6, TSeatStatus::Independent}}, random,
-                                 msgs));
-        TurnHooks hooks;
-        for (int turns = 0; turns < 40; ++turns) {
-            const TFeud& f = saved->Feuds[saved->CurrentFeud];
-            if (saved->CurrentFeud == 2 && f.ArmyFeud == 2 && f.LennikAppear > saved->ArmyToCastle) break;
-            if (f.LennikInService != 1) CallLenniks(*saved);
-            EndTurn(*saved, random, msgs, hooks);
-        }
-        ASSERT_EQ(saved->CurrentFeud, 2);
+        ASSERT_TRUE(KingWithArmyAtHome(*saved, random, msgs));
         saved->SelectFeud = 3;  // Саксония borders Лотарингия
         ASSERT_TRUE(OrderArmyAttack(*saved));
         BuildSaveRecord(*saved, record);

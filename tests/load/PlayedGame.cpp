@@ -69,6 +69,19 @@ void PlayWeeks(TGameState& s, int weeks, Random& random, Messages& msgs) {
     }
 }
 
+bool KingWithArmyAtHome(TGameState& s, Random& random, Messages& msgs) {
+    if (!NewGameOnMap(s, "base.bmp", {{2, TSeatStatus::King}, {6, TSeatStatus::Independent}}, random, msgs))
+        return false;
+    TurnHooks hooks;
+    for (int turns = 0; turns < 40; ++turns) {
+        const TFeud& f = s.Feuds[s.CurrentFeud];
+        if (s.CurrentFeud == 2 && f.ArmyFeud == 2 && f.LennikAppear > s.ArmyToCastle) return true;
+        if (f.LennikInService != 1) CallLenniks(s);
+        EndTurn(s, random, msgs, hooks);
+    }
+    return false;
+}
+
 bool SameGame(const TGameState& a, const TGameState& b) {
     static auto* ra = new TSaveRecord;
     static auto* rb = new TSaveRecord;

@@ -41,6 +41,11 @@ void PlayHumanTurn(TGameState& s, Random& random, Messages& msgs);
 // passed; stops at a player's turn.
 void PlayWeeks(TGameState& s, int weeks, Random& random, Messages& msgs);
 
+// The king of the bundled map (2, Лотарингия) and an independent (6,
+// Нормандия) seated, then turns ended, every player calling his lenniks,
+// until the king's turn with a field army at home. False if it never comes.
+bool KingWithArmyAtHome(TGameState& s, Random& random, Messages& msgs);
+
 // The same game in both states: the same save record, and the same values
 // the record does not hold that a turn goes on with (players, turn index,
 // king, diplomacy feud, garrison).
