@@ -1,5 +1,6 @@
 // Saved games played: every bundled map saved and read back byte for byte,
 // and a game loaded in the middle of a turn going on exactly as the original.
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,7 @@ TEST(LoadPlayTest, EveryBundledMapSavedAndReadGivesTheSameRecord) {
         uint64_t seed;
         int weeks;
         bool beatTheKing;
+        TStartingConditions start = {};
     } games[] = {
         {"two.bmp", {{1, TSeatStatus::Independent}}, 1, 9, false},
         {"two.bmp", {{1, TSeatStatus::Independent}, {2, TSeatStatus::Vassal}}, 2, 5, false},  // no king at all
@@ -51,6 +53,8 @@ TEST(LoadPlayTest, EveryBundledMapSavedAndReadGivesTheSameRecord) {
         {"base.bmp", {{2, TSeatStatus::King}, {6, TSeatStatus::Independent}}, 4, 3, true},
         {"base.bmp", {{9, TSeatStatus::Vassal}}, 5, 15, false},
         {"twenty.bmp", {{7, TSeatStatus::King}, {14, TSeatStatus::Independent}, {3, TSeatStatus::Vassal}}, 6, 10, false},
+        // The settings take any number: stocks that start below zero and stay there.
+        {"base.bmp", {{4, TSeatStatus::Vassal}}, 7, 9, false, {50, -50000, -1000, -100, INT32_MIN, 300}},
     };
     auto record = std::make_unique<TSaveRecord>();
     auto again = std::make_unique<TSaveRecord>();
@@ -59,7 +63,7 @@ TEST(LoadPlayTest, EveryBundledMapSavedAndReadGivesTheSameRecord) {
         auto s = std::make_unique<TGameState>();
         Random random(g.seed);
         NoteMessages msgs;
-        ASSERT_TRUE(NewGameOnMap(*s, g.map, g.seats, random, msgs));
+        ASSERT_TRUE(NewGameOnMap(*s, g.map, g.seats, random, msgs, g.start));
         PlayWeeks(*s, g.weeks, random, msgs);
         if (g.beatTheKing) {
             ASSERT_TRUE(BeatTheKing(*s, 6, random, msgs));
