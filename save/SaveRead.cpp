@@ -587,13 +587,13 @@ void NeighboursOfGrid(const TGameState& s, uint8_t table[MaxFeud + 1][MaxFeud + 
         const int x1 = dx > 0 ? MapWidth - dx : MapWidth;  // past the last column
         for (int y = 0; y + dy < MapHeight; ++y) {
             const uint8_t* a = s.Map[y];
-            const uint8_t* b = s.Map[y + dy] + dx;
+            const uint8_t* below = s.Map[y + dy];  // cell x of a meets cell x + dx of below
             // Sixteen cells at a time; the last sixteen overlap the ones before,
             // which only finds the same pairs again.
             const int chunks = (x1 - x0 + 15) / 16;
             for (int k = 0; k < chunks; ++k) {
                 const int x = std::min(x0 + 16 * k, x1 - 16);
-                const Cells ca = LoadCells(a + x), cb = LoadCells(b + x);
+                const Cells ca = LoadCells(a + x), cb = LoadCells(below + x + dx);
                 // Mostly both sides hold the same all along.
                 const unsigned same = LaneBits(ca == cb);
                 if (same == 0xFFFF && pendingCount == 0) continue;
@@ -609,7 +609,7 @@ void NeighboursOfGrid(const TGameState& s, uint8_t table[MaxFeud + 1][MaxFeud + 
                 }
                 for (; bits != 0; bits &= bits - 1) {
                     const int i = std::countr_zero(bits);
-                    lane(a[x + i], b[x + i]);
+                    lane(a[x + i], below[x + dx + i]);
                 }
             }
         }
