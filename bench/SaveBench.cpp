@@ -106,3 +106,71 @@ int main(int argc, char** argv) {
     PrintAutoSaveWallTime();
     return result;
 }
+
+// ---- loading: the reader on a record in memory (decode, check, replace the
+// game) beside the one copy of the record's bytes above. Self-contained: it
+// makes its own game, the fullest the bundled twenty-feud map allows, and
+// registers itself and its ratio.
+
+#include <cstdlib>
+
+#include "core/DataPath.h"
+#include "core/Picture.h"
+#include "engine/Lenniks.h"
+#include "engine/TurnCycle.h"
+#include "newgame/RegionDetection.h"
+#include "newgame/WorldGeneration.h"
+
+namespace {
+
+struct LoadBench {
+    std::unique_ptr<TGameState> game = std::make_unique<TGameState>();
+    std::unique_ptr<TSaveRecord> saved = std::make_unique<TSaveRecord>();
+
+    // Twenty feuds with every fief held by a lennik, half of them serving;
+    // one player, at his turn.
+    LoadBench() {
+        TGameState& s = *game;
+        Picture map;
+        if (!map.Load(DataFilePath(QStringLiteral("maps/twenty.bmp")))) std::abort();
+        InitializeMap(s, map);
+        TStartingConditions start;
+        start.Lennik = MaxLennik;
+        GenerateWorld(s, start);
+        Random random(1);
+        BeginSeating(s);
+        s.SelectFeud = 1;
+        s.Feuds[1].NameFeudal.Assign(QStringLiteral("Игрок"));
+        SeatPlayer(s, 1);
+        s.QuantityGamer = 1;
+        SettleCrown(s, random);
+        SettleVassalsAndRelations(s, random);
+        struct : Messages {
+            void Info(const QString&) override {}
+            void Error(const QString&) override {}
+            bool Confirm(const QString&) override { return true; }
+        } quiet;
+        TurnHooks hooks;
+        EndTurn(s, random, quiet, hooks);
+        CallLenniks(s);
+        EndTurn(s, random, quiet, hooks);
+        BuildSaveRecord(s, *saved);
+    }
+};
+
+void Load(benchmark::State& st) {
+    static LoadBench bench;
+    auto target = std::make_unique<TGameState>();
+    for (auto _ : st) {
+        if (!ReadSaveRecord(*bench.saved, *target, nullptr)) st.SkipWithError("the record was refused");
+        benchmark::ClobberMemory();
+    }
+}
+
+const bool loadRegistered = [] {
+    benchmark::RegisterBenchmark("load", Load)->Unit(benchmark::kMicrosecond);
+    bench::MoreMeasures().push_back({"load/copy", "load", "copy"});
+    return true;
+}();
+
+}  // namespace

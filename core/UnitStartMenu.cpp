@@ -2,6 +2,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 #include <QToolButton>
@@ -12,8 +15,22 @@
 #include "core/GameState.h"
 #include "core/Names.h"
 #include "newgame/NewGameFlow.h"
+#include "save/AutoSave.h"
+#include "save/SaveGame.h"
 #include "settings/UnitSetUp.h"
 #include "ui/UnitGuide.h"
+#include "ui/UnitGame.h"
+
+OpenFileFunction GetLoadFileName = [](QWidget* parent, const QString& initialFolder, const QString& filter) {
+    QFileDialog dialog(parent, QStringLiteral("Загрузить игру"), initialFolder, filter);
+    dialog.setObjectName(QStringLiteral("LoadGameDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);  // listed as "Сохраненные игры", as the save dialog does
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().first();
+};
 
 TFormStartMenu::TFormStartMenu(QWidget* parent) : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Marchfell: Ostrevane"));
@@ -48,10 +65,10 @@ TFormStartMenu::TFormStartMenu(QWidget* parent) : QWidget(parent, Qt::Window | Q
     ButtonExit = makeButton("ButtonExit", QStringLiteral("Выход"), 304);
 
     connect(ButtonStart, &QToolButton::clicked, this, &TFormStartMenu::ButtonStartClick);
+    connect(ButtonLoad, &QToolButton::clicked, this, &TFormStartMenu::ButtonLoadClick);
     connect(ButtonSetUp, &QToolButton::clicked, this, &TFormStartMenu::ButtonSetUpClick);
     connect(ButtonHelp, &QToolButton::clicked, this, &TFormStartMenu::ButtonHelpClick);
     connect(ButtonExit, &QToolButton::clicked, this, &TFormStartMenu::ButtonExitClick);
-    // "Загрузить" has no action.
 
     CenterOnScreen(this);
     FormCreate();
@@ -69,6 +86,28 @@ void TFormStartMenu::FormCreate() {
 QString TFormStartMenu::GetFullNameFeudal(int n) const { return ::GetFullNameFeudal(Game, n); }
 
 void TFormStartMenu::ButtonStartClick() { RunNewGameFlow(); }
+
+void TFormStartMenu::ButtonLoadClick() {
+    // The saves folder when it is there, else home: opening the dialog makes nothing.
+    const QString path = GetLoadFileName(this, SaveDialogFolder(), QStringLiteral("Сохраненные игры (*.mcs)"));
+    if (!path.isEmpty()) LoadGameFile(path);  // cancelled: nothing changes
+}
+
+bool TFormStartMenu::LoadGameFile(const QString& path) {
+    if (!FormGame) return false;
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    QString reason;
+    if (!ReadSaveFile(path, Game, &reason)) {
+        ShowErrorBox(this, QStringLiteral("Не удалось загрузить игру из файла «%1»: %2.").arg(shown, reason));
+        return false;
+    }
+    NoteGameSaved(Game);  // just as it is on disk
+    AutoSaveNewGame();    // the next autosave keeps the newest of the game played before
+    hide();
+    FormGame->ShowLoadedTurn(shown);
+    RunGameWindow();
+    return true;
+}
 
 void TFormStartMenu::ButtonSetUpClick() {
     if (FormSetUp) FormSetUp->exec();

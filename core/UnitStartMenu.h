@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "core/FormSupport.h"
 #include "settings/Reestr.h"
 
 class QLabel;
@@ -28,8 +29,14 @@ public:
     QToolButton* ButtonHelp = nullptr;
     QToolButton* ButtonExit = nullptr;
 
+    // Reads the save file at path into the game and resumes its turn in the
+    // game window; a refused file is reported in an error box and the start
+    // menu stays as it was. False when the file was refused.
+    bool LoadGameFile(const QString& path);
+
 public slots:
     void ButtonStartClick();
+    void ButtonLoadClick();
     void ButtonSetUpClick();
     void ButtonHelpClick();
     void ButtonExitClick();
@@ -40,3 +47,7 @@ protected:
 private:
     void FormCreate();
 };
+
+// The open dialog of "Загрузить", LoadGameDialog; tests may replace it as they
+// replace the save dialog. Returns the chosen path, or an empty text.
+extern OpenFileFunction GetLoadFileName;

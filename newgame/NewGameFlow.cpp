@@ -15,6 +15,7 @@
 #include "newgame/UnitSelectMap.h"
 #include "newgame/WorldGeneration.h"
 #include "save/AutoSave.h"
+#include "save/SaveGame.h"
 #include "ui/UnitGame.h"
 
 namespace {
@@ -51,22 +52,6 @@ bool SeatOnePlayer(int seat) {
 
 }  // namespace
 
-bool GenerateWorldAtOk(Messages& msgs) {
-    if (!FormStartMenu) return false;
-    TReestr& reestr = FormStartMenu->Reestr;
-    TStartingConditions start;
-    if (!reestr.ReadInteger(QStringLiteral("CurrentGrain"), start.Grain, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentPeasant"), start.Peasant, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentCow"), start.Cow, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentHorse"), start.Horse, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentIndependence"), start.Independence, msgs) ||
-        !reestr.ReadInteger(QStringLiteral("CurrentLennik"), start.Lennik, msgs))
-        return false;
-    GameRandom.SeedFromClock();
-    GenerateWorld(Game, start);
-    return true;
-}
-
 void RunNewGameFlow() {
     if (!FormStartMenu || !FormSelectMap || !FormInputNameGamer || !FormSelectFeud || !FormGame) return;
 
@@ -97,8 +82,14 @@ void RunNewGameFlow() {
     SettleVassalsAndRelations(Game, GameRandom);
 
     AutoSaveNewGame();  // the first turn's autosave keeps the last game's newest
+    ForgetSavedGame();  // nothing of this game is on disk yet
     FormGame->ItemEndTurnClick();
     if (FormGame->rbDipToFeudalShow) FormGame->rbDipToFeudalShow->setChecked(true);
+    RunGameWindow();
+}
+
+void RunGameWindow() {
+    if (!FormStartMenu || !FormGame) return;
     FormStartMenu->hide();
     FormGame->exec();
     FormStartMenu->show();

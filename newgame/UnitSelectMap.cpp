@@ -1,5 +1,7 @@
 #include "newgame/UnitSelectMap.h"
 
+#include <cstring>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -15,6 +17,7 @@
 #include "core/Forms.h"
 #include "core/GameState.h"
 #include "core/MapImage.h"
+#include "core/Random.h"
 #include "core/UnitStartMenu.h"
 #include "newgame/RegionDetection.h"
 #include "newgame/UnitSelectFeud.h"
@@ -114,6 +117,7 @@ void TFormSelectMap::Initialize() {
     LNameMap->setText(openMapFileName_);
     LNameMap->setToolTip(openMapFileName_);
     mapAccepted_ = false;
+    gridKnown_ = false;
     TBQuantityGamer->setValue(1);
 
     BoxMessages msgs(this);
@@ -172,6 +176,13 @@ void TFormSelectMap::ShowNoMap() {
 void TFormSelectMap::InitializeMap() {
     detection_.CopyFrom(picture_);
     ::InitializeMap(Game, detection_);
+    std::memcpy(grid_, Game.Map, sizeof grid_);
+    gridKnown_ = true;
+}
+
+bool TFormSelectMap::IsPictureOf(const TGameState& s) const {
+    return gridKnown_ && picture_.Width() == MapWidth && picture_.Height() == MapHeight &&
+           std::memcmp(grid_, s.Map, sizeof grid_) == 0;
 }
 
 void TFormSelectMap::TestPosition() {
@@ -221,6 +232,22 @@ void TFormSelectMap::btnOkClick() {
     // World generation runs in this same handler; if it cannot, the dialog stays open.
     if (!GenerateWorldAtOk(msgs)) return;
     accept();
+}
+
+bool TFormSelectMap::GenerateWorldAtOk(Messages& msgs) {
+    if (!FormStartMenu) return false;
+    TReestr& reestr = FormStartMenu->Reestr;
+    TStartingConditions start;
+    if (!reestr.ReadInteger(QStringLiteral("CurrentGrain"), start.Grain, msgs) ||
+        !reestr.ReadInteger(QStringLiteral("CurrentPeasant"), start.Peasant, msgs) ||
+        !reestr.ReadInteger(QStringLiteral("CurrentCow"), start.Cow, msgs) ||
+        !reestr.ReadInteger(QStringLiteral("CurrentHorse"), start.Horse, msgs) ||
+        !reestr.ReadInteger(QStringLiteral("CurrentIndependence"), start.Independence, msgs) ||
+        !reestr.ReadInteger(QStringLiteral("CurrentLennik"), start.Lennik, msgs))
+        return false;
+    GameRandom.SeedFromClock();
+    GenerateWorld(Game, start);
+    return true;
 }
 
 void TFormSelectMap::showEvent(QShowEvent* event) {

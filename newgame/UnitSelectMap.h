@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "core/GameState.h"
+#include "core/Messages.h"
 #include "core/Picture.h"
 
 class QGroupBox;
@@ -33,6 +35,9 @@ public:
 
     // The picture of the last loaded map in the colours of the file.
     const Picture& MapPicture() const { return picture_; }
+    // True when that picture is the one whose feuds make the grid of s (a
+    // game loaded from a file may come from another map).
+    bool IsPictureOf(const TGameState& s) const;
     // True while the current file is an accepted map.
     bool MapAccepted() const { return mapAccepted_; }
 
@@ -62,9 +67,16 @@ protected:
 private:
     // The dialog without a usable map: no preview, no players, no OK.
     void ShowNoMap();
+    // The OK's world generation: the starting conditions from the settings
+    // store, the random source seeded from the clock, the world of the
+    // accepted map made in the game. False (after reporting) when a setting
+    // cannot be read; nothing is generated then.
+    bool GenerateWorldAtOk(Messages& msgs);
 
     Picture picture_;    // as the file holds it: the preview and the base of the game map
     Picture detection_;  // the working copy region detection paints its markers on
     QString openMapFileName_;
     bool mapAccepted_ = false;
+    uint8_t grid_[MapHeight][MapWidth] = {};  // the grid detection made of picture_
+    bool gridKnown_ = false;
 };

@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "core/GameState.h"
-#include "core/Messages.h"
 #include "core/Random.h"
 
 // The starting conditions of a new game, as the settings store holds them.
@@ -31,12 +30,6 @@ void BuildNeighbours(TGameState& s);
 // and the lennik table with slots 1..(sum of Lennik) given in feud order and
 // every other slot free. Draws nothing at random.
 void GenerateWorld(TGameState& s, const TStartingConditions& start);
-
-// Reads the six starting conditions from the settings store through the start
-// menu, seeds the game's random source from the clock and generates the world
-// of the accepted map into the global game. Returns false (after reporting)
-// when a setting cannot be read; nothing is generated then.
-bool GenerateWorldAtOk(Messages& msgs);
 
 // ---- after the players' seats
 

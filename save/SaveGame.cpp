@@ -13,6 +13,18 @@ TSaveRecord SaveGame;
 
 // ---------------------------------------------------------------- the record
 
+int KingBySeniors(const TGameState& s) {
+    const int q = s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud;
+    for (int n = 1; n <= q; ++n)
+        if (s.Feuds[n].Senior == n) return n;
+    return 0;
+}
+
+uint8_t KingFeudByte(const TGameState& s) {
+    if (KingBySeniors(s) == s.KingFeud) return 0;
+    return s.KingFeud != 0 ? s.KingFeud : uint8_t{255};
+}
+
 namespace {
 
 void PutByte(uint8_t* p, size_t offset, uint8_t v) { p[offset] = v; }
@@ -129,6 +141,7 @@ void BuildSaveRecordByFields(const TGameState& s, TSaveRecord& record) {
     for (int i = 1; i <= MaxFeud; ++i) PutByte(p, SaveTurnOrderOffset + static_cast<size_t>(i - 1), s.TurnOrder[i]);
     PutByte(p, SaveCurrentFeudOffset, s.CurrentFeud);
     PutByte(p, SaveQuantityFeudOffset, s.QuantityFeud);
+    PutByte(p, SaveKingFeudOffset, KingFeudByte(s));
     PutInt32(p, SaveYearOffset, s.Year);
     PutByte(p, SaveWeekOffset, s.Week);
 }
@@ -225,6 +238,7 @@ void BuildSaveRecord(const TGameState& s, TSaveRecord& record) {
         std::memset(p + SaveCurrentFeudOffset, 0, SaveRecordSize - SaveCurrentFeudOffset);
         p[SaveCurrentFeudOffset] = s.CurrentFeud;
         p[SaveQuantityFeudOffset] = s.QuantityFeud;
+        p[SaveKingFeudOffset] = KingFeudByte(s);
         std::memcpy(p + SaveYearOffset, &s.Year, sizeof s.Year);
         p[SaveWeekOffset] = s.Week;
     }

@@ -1,7 +1,8 @@
 // The save-game file: one fixed-size record holding the feud records, the map
-// grid, the lennik slots, the turn order and the calendar. Nothing reads it
-// back. The record is built by a plain function from the state, then written
-// so that an earlier file of the same name survives any failure.
+// grid, the lennik slots, the turn order and the calendar. The record is built
+// by a plain function from the state, then written so that an earlier file of
+// the same name survives any failure; the reader checks a record through and
+// through before it replaces the game with it.
 #pragma once
 
 #include <array>
@@ -22,6 +23,7 @@ constexpr size_t SaveLenniksOffset = SaveMapOffset + size_t(MapHeight) * MapWidt
 constexpr size_t SaveTurnOrderOffset = SaveLenniksOffset + size_t(MaxLennik) * SaveLennikSize;  // 3,607,520
 constexpr size_t SaveCurrentFeudOffset = SaveTurnOrderOffset + MaxFeud;                    // 3,607,540
 constexpr size_t SaveQuantityFeudOffset = SaveCurrentFeudOffset + 1;                       // 3,607,541
+constexpr size_t SaveKingFeudOffset = SaveQuantityFeudOffset + 1;                          // 3,607,542
 constexpr size_t SaveYearOffset = SaveQuantityFeudOffset + 3;                              // 3,607,544
 constexpr size_t SaveWeekOffset = SaveYearOffset + 4;                                      // 3,607,548
 constexpr size_t SaveRecordSize = SaveWeekOffset + 4;                                      // 3,607,552
@@ -36,13 +38,55 @@ extern TSaveRecord SaveGame;
 // Fills record from the state: the 20 feud records (all of them, whatever the
 // map), the 200 rows of the grid, the 80,000 lennik slots (free ones too), the
 // turn order, the moving feud, the number of feuds, the year and the week.
-// Reserved bytes and the bytes after a name's length are zero. Copies in
-// blocks wherever the state's memory holds the file's bytes in order.
+// Reserved bytes and the bytes after a name's length are zero, but for one:
+// the king. The record shows who is his own senior, and that feud (the lowest,
+// if several) is taken as king; when that would not name the game's KingFeud
+// (a king beaten in battle, a feud beaten by its own vassal), the byte at
+// SaveKingFeudOffset holds KingFeud, or 255 for a game without a king.
+// Copies in blocks wherever the state's memory holds the file's bytes in order.
 void BuildSaveRecord(const TGameState& s, TSaveRecord& record);
 
 // The same record written field by field; the reference the block copies
 // are checked against.
 void BuildSaveRecordByFields(const TGameState& s, TSaveRecord& record);
+
+// The king as the plain record shows him: the lowest feud of the map that is
+// its own senior, 0 when there is none.
+int KingBySeniors(const TGameState& s);
+// What the record keeps of the king at SaveKingFeudOffset: 0 when
+// KingBySeniors names KingFeud, else KingFeud (255 for no king).
+uint8_t KingFeudByte(const TGameState& s);
+
+// Decodes a record into state. The record is decoded into a scratch state
+// (the lennik slots are checked where they lie in the record, whose layout
+// they share) and checked against the rules' ranges and invariants; only a
+// sound record
+// replaces the game, and a refused one leaves state exactly as it was, with
+// reason (if given) saying in Russian what is wrong and where. What the file
+// does not hold is derived: the number of players, the place of the moving
+// feud in the turn order, the king, the garrison of the moving feud, the
+// selection, the cursor and the diplomacy feud as at a turn's start. Records,
+// slots and table columns beyond the map's feuds are zero afterwards.
+bool ReadSaveRecord(const TSaveRecord& record, TGameState& state, QString* reason);
+// Reads the file at path and decodes it with ReadSaveRecord. Only a regular
+// file of exactly SaveRecordSize bytes is read; a folder, a device, a pipe, a
+// file that cannot be read or that vanished is refused with its own reason,
+// and neither a pipe nor a device is ever opened for reading.
+bool ReadSaveFile(const QString& path, TGameState& state, QString* reason);
+
+// The Neighbour rows that BuildNeighbours gives the grid of s, found in one
+// pass over the grid: table[a][b] = 1 when a pixel of feud a lies at distance
+// exactly 2 from a pixel of feud b; rows and columns beyond the map's feuds 0.
+void NeighboursOfGrid(const TGameState& s, uint8_t table[MaxFeud + 1][MaxFeud + 1]);
+
+// Whether leaving would lose anything: the record built from s now differs
+// from the one built right after the player's last save or load, or the game
+// was never saved or loaded. Autosaves do not count.
+bool GameChangedSinceSaved(const TGameState& s);
+// The player saved s, or loaded it: that is the game as it stands on disk.
+void NoteGameSaved(const TGameState& s);
+// A new game: nothing of it is on disk yet.
+void ForgetSavedGame();
 
 // Writes size bytes to path as the file's whole content, under the name
 // exactly as given.

@@ -5,12 +5,18 @@
 #include "core/GameState.h"
 #include "save/SaveGame.h"
 
-void TFormGame::ItemSaveGameClick() {
+void TFormGame::ItemSaveGameClick() { SaveGameByDialog(); }
+
+bool TFormGame::SaveGameByDialog() {
     const QString path = GetSaveFileName(this, SaveDialogFolder(), QStringLiteral("Сохраненные игры (*.mcs)"));
-    if (path.isEmpty()) return;  // cancelled: nothing is written
+    if (path.isEmpty()) return false;  // cancelled: nothing is written
 
     BuildSaveRecord(Game, SaveGame);
     QString reason;
-    if (!WriteSaveFile(path, SaveGame, &reason))
+    if (!WriteSaveFile(path, SaveGame, &reason)) {
         Msgs().Error(QStringLiteral("Не удалось сохранить игру в файл «%1»:\n%2.").arg(path, reason));
+        return false;
+    }
+    NoteGameSaved(Game);
+    return true;
 }

@@ -39,6 +39,7 @@ for path in \
     ./usr/share/games/marchfell/pictures/author.jpg \
     ./usr/share/games/marchfell/pictures/marchfell.png \
     ./usr/share/applications/marchfell.desktop \
+    ./usr/share/mime/packages/marchfell.xml \
     ./usr/share/icons/hicolor/256x256/apps/marchfell.png \
     ./usr/share/metainfo/example.tarvold.marchfell.metainfo.xml \
     ./usr/share/man/man6/marchfell.6.gz \
@@ -55,6 +56,12 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 
 desktop-file-validate "$root/usr/share/applications/marchfell.desktop"
+# Saved games open with the game: the entry takes a file of the type the package defines.
+grep -qxF 'MimeType=application/x-marchfell-save;' "$root/usr/share/applications/marchfell.desktop" ||
+  fail "the desktop entry opens no saved games"
+grep -q '<mime-type type="application/x-marchfell-save">' "$root/usr/share/mime/packages/marchfell.xml" &&
+  grep -q '<glob pattern="\*\.mcs"/>' "$root/usr/share/mime/packages/marchfell.xml" ||
+  fail "the package defines no type for *.mcs"
 appstreamcli validate --no-net "$root/usr/share/metainfo/example.tarvold.marchfell.metainfo.xml" >/dev/null ||
   appstreamcli validate --no-net "$root/usr/share/metainfo/example.tarvold.marchfell.metainfo.xml"
 grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/example.tarvold.marchfell.metainfo.xml" ||

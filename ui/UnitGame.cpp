@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "core/FormSupport.h"
 #include "core/Forms.h"
 #include "core/GameState.h"
 #include "core/MapImage.h"
@@ -25,6 +27,7 @@
 #include "core/UnitAboutProgram.h"
 #include "core/UnitStartMenu.h"
 #include "ui/UnitGuide.h"
+#include "save/SaveGame.h"
 
 namespace {
 
@@ -582,13 +585,33 @@ void TFormGame::ItemExitClick() { close(); }
 
 void TFormGame::closeEvent(QCloseEvent* event) {
     // The close box and "Выход" end the modal run; the game stays in memory.
+    if (!LeaveAllowed()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     reject();
 }
 
+bool TFormGame::LeaveAllowed() {
+    // Only a player's turn has a game to save.
+    const int c = Game.CurrentFeud;
+    if (!IsFeud(Game, c) || Game.Feuds[c].Gamer != 1 || !GameChangedSinceSaved(Game)) return true;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Marchfell"), QStringLiteral("Сохранить игру перед выходом?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    SetRussianButtons(box);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return SaveGameByDialog();  // a cancelled or failed save stays
+    case QMessageBox::No: return true;
+    default: return false;
+    }
+}
+
 void TFormGame::keyPressEvent(QKeyEvent* event) {
-    // A dialog closes on Escape; a game cannot be loaded again, so one stray
-    // key must not throw it away. Only "Выход" and the close box leave.
+    // A dialog closes on Escape; one stray key must not throw a game away.
+    // Only "Выход" and the close box leave.
     if (event->matches(QKeySequence::Cancel)) {
         event->accept();
         return;

@@ -47,6 +47,14 @@ public:
     // The picture the map page shows, as the last repaint left it.
     const Picture& MapPicture() const { return mapPicture_; }
 
+    // "Сохранить игру" through its dialog: true when the game was written.
+    bool SaveGameByDialog();
+    // A game read from the file at path resumes the turn it was saved in:
+    // CurrentFeud's turn is shown as a human turn is, with the memo's one line
+    // naming the file, but nothing of a turn's start runs again (the turn is
+    // not prepared, so his orders stand, and nothing is autosaved).
+    void ShowLoadedTurn(const QString& path);
+
     // ---- menus
     QMenuBar* GameMenu = nullptr;
     QMenu* ItemGame = nullptr;
@@ -270,6 +278,9 @@ private:
     void MarkRelation(int8_t code);
     // The index of the selected diplomacy view: 0 rbDipToFeudalShow .. 3 rbDipFromFeudalTrue.
     int SelectedDipView() const;
+    // Leaving a game that differs from what the player last saved or loaded
+    // asks whether to save it first; false when the player stays.
+    bool LeaveAllowed();
 
     QWidget* client_ = nullptr;
     Picture mapPicture_;

@@ -20,10 +20,11 @@
 // ---- the map
 
 void TFormGame::DrawColorMap() {
-    // The accepted map's picture in the colours of its file; should none of the
-    // right size be at hand, a plain white-and-black picture of the grid.
-    const Picture* base = FormSelectMap ? &FormSelectMap->MapPicture() : nullptr;
-    if (!base || base->Width() != MapWidth || base->Height() != MapHeight) {
+    // The accepted map's picture in the colours of its file; should that not
+    // be the picture of this game's grid (a game loaded from a file), a plain
+    // white-and-black picture of the grid.
+    const Picture* base = FormSelectMap && FormSelectMap->IsPictureOf(Game) ? &FormSelectMap->MapPicture() : nullptr;
+    if (!base) {
         // Drawn again only when the grid is another than it was drawn from.
         if (!paint_->PreparedFor(Game, gridBase_)) BasePictureFromGrid(Game, gridBase_);
         base = &gridBase_;

@@ -35,6 +35,23 @@ void SetMenusEnabled(TFormGame& w, bool on) {
 
 QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)"); }
 
+// Between turns: pages and memo hidden, menus off, the tree and the caption
+// for the feudal whose turn comes.
+void ShowBetweenTurns(TFormGame& w) {
+    w.PCMain->hide();
+    SetMenusEnabled(w, false);
+    w.mEvent->hide();
+    w.BuildTreeRelation();
+    w.setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
+}
+
+// A player's turn begins: the memo shown empty, the menus on.
+void ShowTurnBegun(TFormGame& w) {
+    w.mEvent->show();
+    SetMenusEnabled(w, true);
+    w.mEvent->clear();
+}
+
 }  // namespace
 
 void TFormGame::ItemEndTurnClick() {
@@ -47,13 +64,7 @@ void TFormGame::ItemEndTurnClick() {
         int SelectedDipView() override {
             return Game.Feuds[Game.CurrentFeud].Gamer == 1 ? w.SelectedDipView() : -1;
         }
-        void BetweenTurns() override {
-            w.PCMain->hide();
-            SetMenusEnabled(w, false);
-            w.mEvent->hide();
-            w.BuildTreeRelation();
-            w.setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
-        }
+        void BetweenTurns() override { ShowBetweenTurns(w); }
         // A computer feudal's turn shows nothing: the rules prepare and play
         // it while the pages stay hidden, and they stay hidden until the next
         // human turn begins. The week's end does not always come in that
@@ -64,9 +75,7 @@ void TFormGame::ItemEndTurnClick() {
             if (Game.Feuds[Game.CurrentFeud].Gamer == 1) w.InitializeBeforeTurn();
         }
         void HumanTurnBegins() override {
-            w.mEvent->show();
-            SetMenusEnabled(w, true);
-            w.mEvent->clear();
+            ShowTurnBegun(w);
             const QString line = CalledByLine(Game, Game.CurrentFeud);
             if (!line.isEmpty()) w.mEvent->appendPlainText(line);
             // What happened to him since his last turn began, oldest first.
@@ -102,10 +111,12 @@ void TFormGame::InitializeBeforeTurn() {
     LAddCow->setText(QString::number(f.AddCow));
     LAddHorse->setText(QString::number(f.AddHorse));
 
-    btnCallLennik->setEnabled(f.LennikInService != 1);
-    btnDismissLennik->setEnabled(f.LennikAppear > 0 && f.LennikInService == 1);
+    // What the feudal did earlier in this turn stands: at a turn's start his
+    // calls and his order are all clear, and a loaded game resumes mid-turn.
+    btnCallLennik->setEnabled(f.LennikInService != 1 && f.CallLennik == 0);
+    btnDismissLennik->setEnabled(f.LennikAppear > 0 && f.LennikInService == 1 && f.DismissLennik == 0);
     btnCallVassal->setEnabled(CanCallVassals(Game, c));
-    LArmyCommand->setText(QString());
+    LArmyCommand->setText(ArmyCommandText(Game, c));
 
     // The track bar is set quietly, then read back once, so that no
     // intermediate position reaches ArmyToCastle.
@@ -166,4 +177,15 @@ void TFormGame::PMItemArmyAttackClick() {
 void TFormGame::PMItemArmyCancelClick() {
     CancelArmyOrder(Game);
     LArmyCommand->setText(QString());
+}
+
+void TFormGame::ShowLoadedTurn(const QString& path) {
+    // The window as the turn cycle leaves it at a human turn's start, without
+    // the cycle itself: the turn is not prepared again and no hook of a new
+    // turn runs.
+    ShowBetweenTurns(*this);
+    Msgs().Info(AnnouncementText(Game, Game.CurrentFeud));
+    InitializeBeforeTurn();
+    ShowTurnBegun(*this);
+    mEvent->appendPlainText(QStringLiteral("Игра загружена из файла ") + path);
 }

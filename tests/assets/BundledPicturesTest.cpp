@@ -114,7 +114,8 @@ TEST(BundledPicturesTest, DesktopEntryStartsTheGameWithItsIcon) {
     }
     EXPECT_EQ(keys.value(QStringLiteral("Type")), QStringLiteral("Application"));
     EXPECT_EQ(keys.value(QStringLiteral("Name")), QStringLiteral("Marchfell"));
-    EXPECT_EQ(keys.value(QStringLiteral("Exec")), QStringLiteral("marchfell"));
+    EXPECT_EQ(keys.value(QStringLiteral("Exec")), QStringLiteral("marchfell %f"));  // a saved game to open, if any
+    EXPECT_EQ(keys.value(QStringLiteral("MimeType")), QStringLiteral("application/x-marchfell-save;"));
     EXPECT_EQ(keys.value(QStringLiteral("Icon")), QStringLiteral("marchfell"));
     EXPECT_EQ(keys.value(QStringLiteral("Categories")), QStringLiteral("Game;StrategyGame;"));
     const QString comment = keys.value(QStringLiteral("Comment"));

@@ -23,6 +23,7 @@ else()
       share/marchfell/pictures/author.jpg
       share/marchfell/pictures/marchfell.png
       share/applications/marchfell.desktop
+      share/mime/packages/marchfell.xml
       share/icons/hicolor/256x256/apps/marchfell.png)
 endif()
 foreach(path ${expected})

@@ -26,14 +26,6 @@ namespace {
 struct ShellTest : ::testing::Test {
     void SetUp() override { CreateForms(); }
     void TearDown() override { DestroyForms(); }
-
-    // Windows that are up, other than the start menu.
-    static QStringList VisibleOthers() {
-        QStringList names;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && w != reinterpret_cast<QWidget*>(FormStartMenu)) names << w->objectName();
-        return names;
-    }
 };
 
 TEST_F(ShellTest, WindowsAreCreatedInOrderUnderTheirGlobalNames) {
@@ -68,15 +60,6 @@ TEST_F(ShellTest, StartMenuLayout) {
         EXPECT_EQ(button->font().pixelSize(), 21);
         EXPECT_TRUE(button->autoRaise());
     }
-}
-
-TEST_F(ShellTest, LoadDoesNothing) {
-    FormStartMenu->show();
-    FormStartMenu->ButtonLoad->click();
-    QApplication::processEvents();
-    EXPECT_TRUE(FormStartMenu->isVisible());
-    EXPECT_TRUE(VisibleOthers().isEmpty()) << VisibleOthers().join(", ").toStdString();
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 // Runs the message loop until the program ends or a second passes.

@@ -84,7 +84,11 @@ private:
 
         if (auto* box = qobject_cast<QMessageBox*>(w)) {
             boxes << box->text();
-            box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+            // "Нет" to the question on leaving a game never saved.
+            if (QAbstractButton* answer = box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok) : box->button(QMessageBox::No))
+                answer->click();
+            else
+                box->reject();
         } else if (w->objectName() == "FormSelectMap") {
             if (auto* ok = w->findChild<QAbstractButton*>("btnOk")) mapOkEnabled = ok->isEnabled();
             if (cancelMap) return Click(w, "btn");
@@ -120,7 +124,8 @@ private:
             gameWindowShown = true;
             startMenuHiddenInGame = !FormStartMenu->isVisible();
             if (inGameWindow) inGameWindow();
-            w->close();
+            // Closed from a timer of its own, so that the question it asks is answered.
+            QTimer::singleShot(0, w, [w] { w->close(); });
         } else {
             ADD_FAILURE() << "unexpected window " << w->objectName().toStdString();
             w->close();
@@ -211,7 +216,7 @@ TEST_F(NewGameFlowTest, TwoPlayersSeatedThenTheGameWindow) {
     EXPECT_EQ(Game.Year, 1);
     // The first turn is the first player's: the game begins with him.
     EXPECT_EQ(Game.CurrentFeud, 4);
-    EXPECT_EQ(player.boxes, QStringList{"Ходит феодал Король Анна."});
+    EXPECT_EQ(player.boxes, (QStringList{"Ходит феодал Король Анна.", "Сохранить игру перед выходом?"}));
 }
 
 TEST_F(NewGameFlowTest, DrawnKingAndTheIndependenceSetting) {

@@ -25,6 +25,7 @@
 #include "core/MapImage.h"
 #include "core/Names.h"
 #include "save/SaveGame.h"
+#include "support/ModalDriver.h"
 #include "ui/UnitGame.h"
 
 namespace {
@@ -441,6 +442,7 @@ TEST_F(GameScreenTest, EscapeNeverLeavesTheGame) {
     Game.Year = Game.Week = 1;
 
     QStringList humanTurn;
+    ModalDriver driver;
     QTimer::singleShot(0, form, [&] {
         form->ItemEndTurnClick();  // the game's first turn: feudal 1
         const QByteArray before = StateNow();
@@ -449,6 +451,7 @@ TEST_F(GameScreenTest, EscapeNeverLeavesTheGame) {
         humanTurn << QStringLiteral("%1 %2").arg(form->isVisible()).arg(StateNow() == before);
         form->ItemEndTurn->trigger();  // on to feudal 5, through the turns of 2..4
         humanTurn << QStringLiteral("%1 %2").arg(form->isVisible()).arg(Game.CurrentFeud);
+        driver.PressOnBox(QMessageBox::No);  // the game was never saved: leave it unsaved
         form->ItemExit->trigger();
     });
     EXPECT_EQ(form->exec(), QDialog::Rejected);

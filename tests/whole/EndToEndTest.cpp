@@ -582,8 +582,9 @@ void EndToEndTest::PlayFirstGame() {
         }
     }
 
-    // ---- "Выход" from the menu "Игра".
+    // ---- "Выход" from the menu "Игра": the game is as saved, so nothing is asked.
     ChooseFromGameMenu(g->ItemGame, g->ItemExit);
+    EXPECT_EQ(TakeBoxes(), QStringList{});
 }
 
 void EndToEndTest::PlaySecondGame() {
@@ -640,7 +641,10 @@ void EndToEndTest::PlaySecondGame() {
     EXPECT_TRUE(g->btnDismissLennik->isEnabled());
     EXPECT_TRUE(g->tbArmy->isEnabled());
 
+    // This game was never saved: leaving asks, and "Нет" leaves it unsaved.
+    driver.PressOnBox(QMessageBox::No);
     ChooseFromGameMenu(g->ItemGame, g->ItemExit);
+    EXPECT_EQ(TakeBoxes(), QStringList{QStringLiteral("Сохранить игру перед выходом?")});
 }
 
 TEST_F(EndToEndTest, TwoPlayersPlaySaveLeaveAndStartAnotherGame) {

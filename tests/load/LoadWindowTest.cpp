@@ -1,0 +1,227 @@
+// "Загрузить" as the player uses it, and the question on leaving a game.
+#include <memory>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "PlayedGame.h"
+#include "core/Forms.h"
+#include "core/Names.h"
+#include "core/Program.h"
+#include "core/UnitStartMenu.h"
+#include "engine/ArmyOrders.h"
+#include "engine/Events.h"
+#include "engine/TurnCycle.h"
+#include "save/SaveGame.h"
+#include "support/ModalDriver.h"
+#include "ui/UnitGame.h"
+
+namespace {
+
+class LoadWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        realLoad = GetLoadFileName;
+        realSave = GetSaveFileName;
+        CreateForms();
+        FormStartMenu->show();
+        // The saved game: the king's turn on the bundled map, his army
+        // ordered against a neighbour.
+        saved = std::make_unique<TGameState>();
+        Random random(5);
+        NoteMessages msgs;
+        ASSERT_TRUE(KingWithArmyAtHome(*saved, random, msgs));
+        saved->SelectFeud = 3;  // Саксония borders Лотарингия
+        ASSERT_TRUE(OrderArmyAttack(*saved));
+        BuildSaveRecord(*saved, record);
+        file = tmp.filePath("Поход.mcs");
+        ASSERT_TRUE(WriteSaveFile(file, record, nullptr));
+        shown = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    }
+    void TearDown() override {
+        GetLoadFileName = realLoad;
+        GetSaveFileName = realSave;
+        DestroyForms();
+        ClearGameData(Game);
+    }
+
+    // The game now, as its record.
+    bool GameIs(const TSaveRecord& r) {
+        auto now = std::make_unique<TSaveRecord>();
+        BuildSaveRecord(Game, *now);
+        return *now == r;
+    }
+    // Queues what the player does in the game window once it is up; the
+    // step runs from a timer of its own, so that its boxes are answered too.
+    void InGameWindow(std::function<void()> step) {
+        driver.Then([step](QWidget* w) {
+            EXPECT_EQ(w, FormGame);
+            QTimer::singleShot(0, w, step);
+        });
+    }
+    // "Выход" from the menu, the question answered with `answer` (none: no question).
+    void Leave(QMessageBox::StandardButton answer = QMessageBox::NoButton) {
+        if (answer != QMessageBox::NoButton) driver.PressOnBox(answer);
+        FormGame->ItemExit->trigger();
+    }
+
+    QTemporaryDir tmp;
+    OpenFileFunction realLoad;
+    SaveFileFunction realSave;
+    std::unique_ptr<TGameState> saved;
+    TSaveRecord record;
+    QString file, shown;
+    ModalDriver driver;
+};
+
+TEST_F(LoadWindowTest, LoadResumesTheSavedTurnWithHisOrderStanding) {
+    QString folder, filter;
+    GetLoadFileName = [&](QWidget* parent, const QString& initial, const QString& f) {
+        EXPECT_EQ(parent, FormStartMenu);
+        folder = initial;
+        filter = f;
+        return file;
+    };
+    const QString king = GetFullNameFeudal(*saved, 2);
+    driver.PressOnBox();  // "Ходит феодал ..."
+    InGameWindow([&] {
+        TFormGame* g = FormGame;
+        EXPECT_FALSE(FormStartMenu->isVisible());
+        EXPECT_EQ(g->windowTitle(), "Феодал: " + king);
+        EXPECT_EQ(g->PCMain->currentWidget(), g->tsInformation);
+        EXPECT_TRUE(g->ItemGame->isEnabled());
+        EXPECT_EQ(g->mEvent->toPlainText(), "Игра загружена из файла " + shown);
+        EXPECT_EQ(g->LArmyCommand->text(), "Захватить феод " + Game.NamesFeud[3].Name);
+        EXPECT_EQ(g->LTime->text(), TimeText(saved->Year, saved->Week));
+        EXPECT_EQ(g->LLennik->text(), QString::number(saved->Feuds[2].Lennik));
+        EXPECT_FALSE(g->btnCallLennik->isEnabled());  // in service
+        EXPECT_TRUE(GameIs(record));
+        Leave();  // nothing changed since the load: no question
+    });
+    // What the game played before had still to tell goes with it.
+    if (Game.QuantityFeud < 2) Game.QuantityFeud = 2;
+    RecordEvent(Game, 2, MakeEvent(EventMove, 2, 1));
+    FormStartMenu->ButtonLoad->click();
+
+    EXPECT_EQ(EventCount(Game, 2), 0);
+    EXPECT_FALSE(QFile::exists(SaveGameFolder() + "/Автосохранение.mcs"));  // a loaded turn is not autosaved
+    EXPECT_EQ(QDir::fromNativeSeparators(folder), QDir::fromNativeSeparators(SaveDialogFolder()));
+    EXPECT_EQ(filter, "Сохраненные игры (*.mcs)");
+    EXPECT_EQ(driver.BoxTexts(), QStringList{"Ходит феодал " + king + "."});
+    EXPECT_TRUE(FormStartMenu->isVisible());
+    EXPECT_FALSE(FormGame->isVisible());
+    EXPECT_EQ(Game.Feuds[2].ArmyCommand, ArmyAttack);  // the order stands
+    EXPECT_EQ(Game.TurnOrder[Game.TurnIndex], 2);
+}
+
+TEST_F(LoadWindowTest, RefusedOrCancelledLoadChangesNothing) {
+    QFile small(tmp.filePath("мало.mcs"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+    small.write(QByteArray(1024, '\0'));
+    small.close();
+    FillNameTables(Game);
+    const QString name = Game.NamesFeud[1].Name;
+    auto before = std::make_unique<TSaveRecord>();
+    BuildSaveRecord(Game, *before);
+
+    // The real dialog, cancelled: where it opens, what it offers.
+    QStringList seen;
+    driver.Then([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        seen << dialog->objectName() << dialog->windowTitle() << dialog->nameFilters() << dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    FormStartMenu->ButtonLoad->click();
+    EXPECT_EQ(seen, (QStringList{"LoadGameDialog", "Загрузить игру", "Сохраненные игры (*.mcs)",
+                                 QDir(SaveDialogFolder()).absolutePath()}));
+
+    // A file that is no save.
+    GetLoadFileName = [&](QWidget*, const QString&, const QString&) { return small.fileName(); };
+    driver.PressOnBox();
+    FormStartMenu->ButtonLoad->click();
+    EXPECT_EQ(driver.BoxTexts(), QStringList{"Не удалось загрузить игру из файла «" +
+                                             QDir::toNativeSeparators(small.fileName()) +
+                                             "»: размер файла 1 024 байта, а сохранённая игра занимает 3 607 552 байта."});
+    EXPECT_EQ(driver.BoxIcons(), QVector<QMessageBox::Icon>{QMessageBox::Critical});
+    EXPECT_TRUE(FormStartMenu->isVisible());
+    EXPECT_FALSE(FormGame->isVisible());
+    EXPECT_TRUE(GameIs(*before));
+    EXPECT_EQ(Game.NamesFeud[1].Name, name);
+}
+
+// Leaving a game that differs from the last save or load asks; "Да" saves
+// through the save dialog, and only a written save lets the player go.
+TEST_F(LoadWindowTest, LeavingAChangedGameAsksToSaveIt) {
+    const QString again = tmp.filePath("Ещё.mcs");
+    QString saveTo;
+    GetSaveFileName = [&](QWidget*, const QString&, const QString&) { return saveTo; };
+    const struct {
+        const char* what;
+        bool change;
+        QMessageBox::StandardButton answer;
+        QString saveTo;  // what the save dialog gives after "Да"
+        bool stays;
+        int boxes;  // after the question: the save's error box
+    } cases[] = {
+        {"unchanged", false, QMessageBox::NoButton, {}, false, 0},
+        {"cancelled", true, QMessageBox::Cancel, {}, true, 0},
+        {"no", true, QMessageBox::No, {}, false, 0},
+        {"yes, dialog cancelled", true, QMessageBox::Yes, QString(), true, 0},
+        {"yes, save failed", true, QMessageBox::Yes, tmp.filePath("нет такой/игра.mcs"), true, 1},
+        {"yes, saved", true, QMessageBox::Yes, again, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        driver.ClearRecord();
+        saveTo = c.saveTo;
+        bool stayed = false;
+        driver.PressOnBox();  // the feudal's announcement
+        InGameWindow([&] {
+            if (c.change) Game.Feuds[2].DipToFeudalShow[3] = Peace;  // a relation declared
+            if (c.answer != QMessageBox::NoButton) driver.PressOnBox(c.answer);
+            if (c.boxes) driver.PressOnBox();  // the save's error
+            FormGame->ItemExit->trigger();
+            stayed = FormGame->isVisible();
+            if (stayed) Leave(QMessageBox::No);
+        });
+        ASSERT_TRUE(FormStartMenu->LoadGameFile(file));
+        EXPECT_EQ(stayed, c.stays);
+        const int questions = c.answer == QMessageBox::NoButton ? 0 : c.stays ? 2 : 1;
+        EXPECT_EQ(driver.BoxTexts().count("Сохранить игру перед выходом?"), questions);
+        EXPECT_EQ(driver.BoxTexts().size(), 1 + questions + c.boxes);
+        EXPECT_FALSE(FormGame->isVisible());
+    }
+    // The save made on leaving holds the changed game.
+    auto savedOnLeaving = std::make_unique<TGameState>();
+    ASSERT_TRUE(ReadSaveFile(again, *savedOnLeaving, nullptr));
+    EXPECT_EQ(savedOnLeaving->Feuds[2].DipToFeudalShow[3], Peace);
+}
+
+TEST(SaveFileArgumentTest, TheFirstArgumentAfterTheProgramIsTheFile) {
+    const struct {
+        QStringList arguments;
+        QString file;
+    } cases[] = {
+        {{"marchfell"}, QString()},
+        {{"marchfell", "game.mcs"}, "game.mcs"},
+        {{"marchfell", "", "/home/anna/Поход.mcs", "other.mcs"}, "/home/anna/Поход.mcs"},
+        {{}, QString()},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SaveFileArgument(c.arguments), c.file) << c.arguments.join(' ').toStdString();
+}
+
+}  // namespace
