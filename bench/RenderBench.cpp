@@ -5,7 +5,9 @@
 // the plain one, three full passes and twenty flood fills, is timed too, and
 // so is the preparation made once per game.
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -62,6 +64,17 @@ void WritePass(benchmark::State& st) {
     }
 }
 
+// The least memory work of the repaint: memset of a buffer as large as the picture's.
+void MemoryPass(benchmark::State& st) {
+    std::vector<uint8_t> buffer(size_t(MapWidth) * MapHeight * 3);
+    int value = 0;
+    for (auto _ : st) {
+        std::memset(buffer.data(), value ^= 1, buffer.size());
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+}
+
 // Each run is another mover's view or another relation view, the way a
 // player's clicks change what the next repaint shows.
 void NextView(TGameState& s, int step, int& mover, int& view) {
@@ -114,9 +127,10 @@ int main(int argc, char** argv) {
     if (!BuildWorld()) return 1;
     paint = std::make_unique<TMapPaint>();
     const auto us = benchmark::kMicrosecond;
+    benchmark::RegisterBenchmark("memory", MemoryPass)->Unit(us);
     benchmark::RegisterBenchmark("write_pass", WritePass)->Unit(us);
     benchmark::RegisterBenchmark("repaint", Repaint)->Unit(us);
     benchmark::RegisterBenchmark("repaint_plain", RepaintPlain)->Unit(us);
     benchmark::RegisterBenchmark("prepare_once_per_game", Prepare)->Unit(us);
-    return bench::RunWithRatios(argc, argv, {{"repaint/pass", "repaint", "write_pass"}});
+    return bench::RunWithRatios(argc, argv, {{"repaint/pass", "repaint", "write_pass"}, {"repaint/memory", "repaint", "memory"}});
 }
