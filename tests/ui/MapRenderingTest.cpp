@@ -47,7 +47,7 @@ protected:
         RenderColorMap(*s, *paint, dipView, fast);
         DrawBorders(*paint, fast);
         DrawOutline(*paint, s->CurrentFeud, fast);
-        ASSERT_EQ(std::memcmp(out.Bits(), fast.Bits(), size_t(MapWidth) * MapHeight * 3), 0);
+        ASSERT_TRUE(out.SamePixels(fast));
     }
     // The colours of feuds 1..8 as they come out of the picture.
     std::vector<std::string> Colours() const {
@@ -217,10 +217,7 @@ TEST_F(MapRenderingTest, AFeudNoRuleColoursTakesTheColourBeforeIt) {
     EXPECT_EQ(Colours()[2], "green");
 }
 
-bool SamePicture(const Picture& a, const Picture& b) {
-    return a.Width() == b.Width() && a.Height() == b.Height() &&
-           std::memcmp(a.Bits(), b.Bits(), size_t(a.Width()) * size_t(a.Height()) * 3) == 0;
-}
+bool SamePicture(const Picture& a, const Picture& b) { return a.SamePixels(b); }
 
 // The repaint from what was found once against the plain fills and passes,
 // step by step, on random maps and realms: white areas split by lines, feuds
