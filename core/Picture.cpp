@@ -299,12 +299,35 @@ bool Picture::Load(const QString& path, QString* error) {
     return LoadFromData(bytes, error);
 }
 
+Picture::Picture(const Picture& other)
+    : width_(other.width_),
+      height_(other.height_),
+      image_(other.image_),
+      data_(other.data_),
+      stamp_(other.stamp_),
+      shared_(true) {
+    other.shared_ = true;
+}
+
+Picture& Picture::operator=(const Picture& other) {
+    if (this == &other) return *this;
+    width_ = other.width_;
+    height_ = other.height_;
+    image_ = other.image_;
+    data_ = other.data_;
+    stamp_ = other.stamp_;
+    shared_ = true;
+    other.shared_ = true;
+    return *this;
+}
+
 Picture::Picture(Picture&& other) noexcept
     : width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
       image_(std::move(other.image_)),
       data_(std::exchange(other.data_, nullptr)),
       stamp_(std::exchange(other.stamp_, 0)),
+      shared_(std::exchange(other.shared_, false)),
       fillStack_(std::move(other.fillStack_)) {
     other.image_ = QImage();
 }
@@ -317,6 +340,7 @@ Picture& Picture::operator=(Picture&& other) noexcept {
     other.image_ = QImage();
     data_ = std::exchange(other.data_, nullptr);
     stamp_ = std::exchange(other.stamp_, 0);
+    shared_ = std::exchange(other.shared_, false);
     fillStack_.swap(other.fillStack_);
     return *this;
 }
@@ -334,6 +358,7 @@ bool Picture::LoadFromData(const QByteArray& bytes, QString* error) {
     image_.swap(image);
     data_ = reinterpret_cast<Pixel*>(image_.bits());
     stamp_ = 0;
+    shared_ = false;
     return true;
 }
 
@@ -362,13 +387,18 @@ void Picture::Allocate(int width, int height) {
     width_ = width;
     height_ = height;
     data_ = reinterpret_cast<Pixel*>(image_.bits());
+    shared_ = false;
 }
 
-Picture::Pixel* Picture::WritableBits() {
-    stamp_ = 0;
+Picture::Pixel* Picture::Resize(int width, int height) {
+    Allocate(width, height);
+    return data_;
+}
+
+void Picture::Unshare() {
     // Taking the bits parts this picture from any image that shares them.
     data_ = reinterpret_cast<Pixel*>(image_.bits());
-    return data_;
+    shared_ = false;
 }
 
 void Picture::Reset(int width, int height, Rgb fill) {

@@ -57,8 +57,8 @@ public:
     Picture(int width, int height, Rgb fill = Colors::White) { Reset(width, height, fill); }
     // A copy shares the pixels until either picture changes, and keeps the
     // stamp: the pixels are the same.
-    Picture(const Picture&) = default;
-    Picture& operator=(const Picture&) = default;
+    Picture(const Picture& other);
+    Picture& operator=(const Picture& other);
     // A move hands the pixels and their stamp over; the picture moved from is
     // left empty, and asked for its stamp it gives a new one.
     Picture(Picture&& other) noexcept;
@@ -97,7 +97,10 @@ public:
     // The picture as an image for showing at one screen pixel per picture
     // pixel: the pixel buffer itself, shared and not converted. A later
     // change of the picture leaves the image as it was.
-    QImage ToImage() const { return image_; }
+    QImage ToImage() const {
+        shared_ = true;
+        return image_;
+    }
     // Takes the pixels of any image exactly.
     void FromImage(const QImage& image);
 
@@ -108,7 +111,15 @@ public:
     // The same for writing: the picture counts as changed. Holds while no
     // other member but Bits, Row, GetPixel and the sizes is called and no
     // image of the picture is taken. Every pixel written must be PixelOf a colour.
-    Pixel* WritableBits();
+    Pixel* WritableBits() {
+        stamp_ = 0;
+        if (shared_) Unshare();
+        return data_;
+    }
+    // The picture takes the size width x height with its pixels unspecified,
+    // for the caller to write every one of them through the pointer returned
+    // (as from WritableBits). Keeps its memory when the size stays.
+    Pixel* Resize(int width, int height);
 
     // A number naming the present pixels: two calls return the same number
     // only if no pixel of this picture changed between them (loading, a fill,
@@ -118,6 +129,9 @@ public:
 
 private:
     size_t Index(int x, int y) const { return static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x); }
+    // Takes the pixels for this picture alone, copying them if an image or
+    // another picture shares them.
+    void Unshare();
     // Room for width x height pixels of unspecified colour, this picture's
     // own memory kept when it fits and no image shares it.
     void Allocate(int width, int height);
@@ -127,5 +141,6 @@ private:
     QImage image_;               // Format_RGB32, Width() pixels to a row with no padding; null when empty
     Pixel* data_ = nullptr;      // image_'s pixels
     mutable uint64_t stamp_ = 0;  // 0 until asked for after a change
+    mutable bool shared_ = false;  // an image or another picture may share the pixels
     std::vector<int32_t> fillStack_;  // kept between fills, so repaints allocate nothing
 };
