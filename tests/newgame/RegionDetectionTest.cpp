@@ -175,6 +175,10 @@ TEST(RegionDetection, StopsAtTheTwentyFirstRegionWithoutTouchingMore) {
 }
 
 TEST(RegionDetection, FastMethodAgreesWithRescanOnVariedMaps) {
+    // The maps that ship with the game.
+    const std::vector<Picture> bundled = BundledMapPictures();
+    ASSERT_GE(bundled.size(), 3u);
+    for (const Picture& map : bundled) ExpectSameResults(map, "bundled map");
     std::mt19937 rng(20240611);
     auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
     const Rgb palette[] = {Colors::White, Colors::Black, Colors::Blue, Colors::Yellow, Colors::Red, Grey, Teal};

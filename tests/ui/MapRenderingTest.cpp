@@ -218,11 +218,11 @@ TEST_F(MapRenderingTest, AFeudNoRuleColoursTakesTheColourBeforeIt) {
 bool SamePicture(const Picture& a, const Picture& b) { return a.SamePixels(b); }
 
 // The repaint from what was found once against the plain fills and passes,
-// step by step, on random maps and realms: white areas split by lines, feuds
+// on the bundled maps and on random maps, with random realms: white areas split by lines, feuds
 // drawn in other colours, blue pixels, grids taken from another picture than
 // the base (so that white runs across border cells and anchors stand on
 // other colours), anchors moved anywhere, relations that are no code at all.
-TEST(MapPaintTest, SameAsThePlainRepaintOnRandomMapsAndRealms) {
+TEST(MapPaintTest, SameAsThePlainRepaintOnEveryMapAndRandomRealms) {
     std::mt19937 rng(5150);
     auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
     const Rgb others[] = {Colors::Black, Colors::Blue, Colors::Yellow, Rgb{200, 200, 200}, Rgb{255, 255, 254}};
@@ -237,8 +237,11 @@ TEST(MapPaintTest, SameAsThePlainRepaintOnRandomMapsAndRealms) {
     auto s = std::make_unique<TGameState>();
     auto paint = std::make_unique<TMapPaint>();
     Picture plain, fast;
-    for (int round = 0; round < 60; ++round) {
-        const Picture base = randomMap();
+    const std::vector<Picture> bundled = BundledMapPictures();
+    ASSERT_GE(bundled.size(), 3u);
+    const int rounds = 60 + int(bundled.size());
+    for (int round = 0; round < rounds; ++round) {
+        const Picture base = round < int(bundled.size()) ? bundled[size_t(round)] : randomMap();
         Picture detected = round % 4 == 3 ? randomMap() : base;
         ClearGameData(*s);
         InitializeMap(*s, detected);
