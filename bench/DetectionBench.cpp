@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchRatio.h"
-#include "WorstMap.h"
+#include "support/WorstMap.h"
 #include "core/GameState.h"
 #include "newgame/RegionDetection.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "WorstMap.h"
+#include "support/WorstMap.h"
 #include "newgame/RegionDetection.h"
 #include "support/TestMaps.h"
 
