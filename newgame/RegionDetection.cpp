@@ -216,10 +216,13 @@ void InitializeMap(TGameState& s, const Picture& picture) {
 
         const Pixel* const above = rowAt(y - 1);
         const int32_t base = w.rowStart[y], baseAbove = w.rowStart[y - 1];
+        // A run links to the parent of the run above it touches, an earlier
+        // run of the same area, which keeps the chains to the roots short.
         auto touch = [&](int32_t run, int32_t runAbove) {
+            const int32_t up = link[runAbove];
             const int32_t parent = link[run];
-            if (parent == run) link[run] = runAbove;  // its first touch
-            else if (parent != runAbove) Join(link, run, runAbove);
+            if (parent == run) link[run] = up;  // its first touch
+            else if (parent != up) Join(link, run, up);
         };
         if (runs + w.runs[y - 1] <= 2 * ManyRuns) {
             // Few runs: the row cut where a run starts in either row, each
@@ -288,12 +291,18 @@ void InitializeMap(TGameState& s, const Picture& picture) {
         if (runs > ManyRuns && w.numbered[y]) {
             // Many short runs: each numbered in turn (a root's colour read at
             // its first pixel), then every cell of the row from its run's number.
+            const int32_t* const links = link + first;
+            uint8_t* const numbers = feud + first;
             for (size_t k = 0; k < runs; ++k) {
-                const uint32_t run = first + uint32_t(k);
-                if (uint32_t(link[run]) != run) number(run, 0);
-                else number(run, row[std::lower_bound(index, index + MapWidth, uint16_t(k)) - index]);
+                const int32_t run = int32_t(first + k), parent = links[k];
+                if (parent == run) [[unlikely]] {
+                    number(uint32_t(run), row[std::lower_bound(index, index + MapWidth, uint16_t(k)) - index]);
+                } else {
+                    const uint8_t n = feud[parent];
+                    numbers[k] = n;
+                    last[n] = run;
+                }
             }
-            const uint8_t* const numbers = feud + first;
             for (size_t x = 0; x < MapWidth; x += 4) {
                 grid[x] = numbers[index[x]];
                 grid[x + 1] = numbers[index[x + 1]];
