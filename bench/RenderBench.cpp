@@ -1,9 +1,10 @@
 // The repaint that a hover click or a relation command triggers (the colour
-// map, the borders and the outline) on the bundled 20-feud map, beside one
-// pass writing every pixel of the picture. The repaint the game makes works
-// from what it found once per game (the check that it still holds included);
-// the plain one, three full passes and twenty flood fills, is timed too, and
-// so is the preparation made once per game.
+// map, the borders and the outline) on the bundled 20-feud map, into the
+// buffer the window shows, beside two floors: one plain pass writing every
+// pixel a call at a time, and memset of that buffer. The repaint the game
+// makes works from what it found once per game (the check that it still holds
+// included); the plain one, three full passes and twenty flood fills, is
+// timed too, and so is the preparation made once per game.
 #include <cstdio>
 #include <cstring>
 #include <memory>
