@@ -92,6 +92,7 @@ inline int Count(uint64_t v) {
     return int(v * 0x0101010101010101ull >> 56);
 }
 
+// The pixels of a row like the pixels above them.
 void RowSame(const Pixel* row, const Pixel* above, uint64_t* same) {
     for (int word = 0; word < Words; ++word) same[word] = 0;
     for (int x = 0; x < MapWidth; x += 16) {
@@ -124,11 +125,9 @@ int RunEnd(const uint64_t* starts, int k) {
 
 // Working storage, kept between detections so that none is allocated. A row
 // holds at most MapWidth runs, so the picture at most Cells. Runs are
-// numbered in row-major order from FirstRun on; a run's number is the label
-// of its area.
-constexpr int32_t FirstRun = 1;
-// Rows of more runs than this are linked through their pixels' run numbers,
-// rows of fewer run by run.
+// numbered in row-major order from 0; a run's number is the label of its area.
+// Rows of more runs than this are linked through their pixels' run numbers;
+// rows of fewer, through the pieces that the run starts of both rows cut them into.
 constexpr int32_t ManyRuns = 32;
 struct Scratch {
     uint64_t starts[MapHeight][Words];  // each row's run starts
@@ -140,8 +139,8 @@ struct Scratch {
     Pixel firstRow[MapWidth + 1];       // the picture's first row, with a pixel before it
     // Each run's parent in the areas joined so far: an earlier run, or the
     // run itself while it is a root.
-    int32_t link[FirstRun + Cells + 3];  // three more for the four-a-store count below
-    uint8_t feud[FirstRun + Cells];     // each run's feud number, 0 past the 20th and for borders
+    int32_t link[Cells + 3];            // three more for the four-a-store count below
+    uint8_t feud[Cells];                // each run's feud number, 0 past the 20th and for borders
     int32_t rowStart[MapHeight];        // each row's first run
 };
 Scratch scratch;
@@ -181,7 +180,7 @@ void InitializeMap(TGameState& s, const Picture& picture) {
     // stretch of such pixels within the run lies under one run above. Border
     // and marker runs are linked too, among themselves; the second pass
     // tells them apart by colour.
-    int32_t next = FirstRun;  // the number of the next run
+    int32_t next = 0;  // the number of the next run
     // Every row but the first has the row before's last pixel before it.
     std::copy_n(bits, MapWidth, w.firstRow + 1);
     auto rowAt = [&](int y) { return y == 0 ? w.firstRow + 1 : bits + size_t(y) * MapWidth; };
