@@ -170,8 +170,7 @@ void TFormSelectMap::ShowNoMap() {
 }
 
 void TFormSelectMap::InitializeMap() {
-    detection_.CopyFrom(picture_);
-    ::InitializeMap(Game, detection_);
+    ::InitializeMap(Game, picture_);  // reads the picture only
 }
 
 void TFormSelectMap::TestPosition() {

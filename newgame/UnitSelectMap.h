@@ -64,7 +64,6 @@ private:
     void ShowNoMap();
 
     Picture picture_;    // as the file holds it: the preview and the base of the game map
-    Picture detection_;  // the working copy region detection paints its markers on
     QString openMapFileName_;
     bool mapAccepted_ = false;
 };
