@@ -49,9 +49,17 @@ inline std::vector<Measure>& MoreMeasures() {
 }
 
 // The program's main after its benchmarks are registered. A measure whose
-// benchmarks a filter left out prints nothing.
+// benchmarks a filter left out prints nothing. Repetitions run in a random
+// interleaved order unless the command line says otherwise, so that a load
+// that comes and goes on shared cores weighs on the work and its floor alike.
 inline int RunWithRatios(int argc, char** argv, std::vector<Measure> measures) {
     measures.insert(measures.end(), MoreMeasures().begin(), MoreMeasures().end());
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    std::vector<char*> args(argv, argv + argc);
+    args.insert(args.begin() + (argc > 0 ? 1 : 0), interleave);  // the command line's own flag comes later and wins
+    argc = int(args.size());
+    args.push_back(nullptr);
+    argv = args.data();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,8 +47,9 @@ public:
     explicit BitmapDecoder(const QByteArray& bytes)
         : p_(reinterpret_cast<const uchar*>(bytes.constData())), size_(bytes.size()) {}
 
-    // Empty text on success; the reason in words otherwise.
-    QString Decode(int& width, int& height, std::vector<uint8_t>& pixels);
+    // Empty text on success; the reason in words otherwise. The image is
+    // Format_RGB32, every pixel opaque.
+    QString Decode(QImage& image);
 
 private:
     QString ReadHeaders();
@@ -59,10 +61,7 @@ private:
         // row counts from the first row in the file
         if (x < 0 || x >= width_ || row < 0 || row >= height_) return;
         const int y = topDown_ ? row : height_ - 1 - row;
-        uint8_t* px = &(*out_)[(size_t(y) * size_t(width_) + size_t(x)) * 3];
-        px[0] = c.r;
-        px[1] = c.g;
-        px[2] = c.b;
+        out_[size_t(y) * size_t(width_) + size_t(x)] = Picture::PixelOf(c);
     }
 
     const uchar* p_;
@@ -73,23 +72,24 @@ private:
     qint64 dataOffset_ = 0;
     Channel red_, green_, blue_;
     Rgb palette_[256];
-    std::vector<uint8_t>* out_ = nullptr;
+    Picture::Pixel* out_ = nullptr;
 };
 
-QString BitmapDecoder::Decode(int& width, int& height, std::vector<uint8_t>& pixels) {
+QString BitmapDecoder::Decode(QImage& image) {
     const QString why = ReadHeaders();
     if (!why.isEmpty()) return why;
     const bool runLengths = compression_ == 1 || compression_ == 2;
     // Uncompressed rows must all be in the file before any pixel memory is taken.
     if (!runLengths && dataOffset_ + RowStride() * height_ > size_)
         return QStringLiteral("файл обрезан: данных рисунка меньше, чем указано в заголовке");
-    std::vector<uint8_t> buffer(size_t(width_) * size_t(height_) * 3, 0);
-    out_ = &buffer;
+    QImage buffer(width_, height_, QImage::Format_RGB32);
+    if (buffer.isNull()) return QStringLiteral("недостаточно памяти для рисунка");
+    // Rows of 32-bit pixels are never padded.
+    out_ = reinterpret_cast<Picture::Pixel*>(buffer.bits());
+    buffer.fill(Picture::PixelOf(Colors::Black));
     const QString dataWhy = runLengths ? DecodeRunLengths() : DecodeRows();
     if (!dataWhy.isEmpty()) return dataWhy;
-    width = width_;
-    height = height_;
-    pixels.swap(buffer);
+    image.swap(buffer);
     return QString();
 }
 
@@ -299,74 +299,149 @@ bool Picture::Load(const QString& path, QString* error) {
     return LoadFromData(bytes, error);
 }
 
+Picture::Picture(const Picture& other)
+    : width_(other.width_),
+      height_(other.height_),
+      image_(other.image_),
+      data_(other.data_),
+      stamp_(other.stamp_),
+      shared_(true) {
+    other.shared_ = true;
+}
+
+Picture& Picture::operator=(const Picture& other) {
+    if (this == &other) return *this;
+    width_ = other.width_;
+    height_ = other.height_;
+    image_ = other.image_;
+    data_ = other.data_;
+    stamp_ = other.stamp_;
+    shared_ = true;
+    other.shared_ = true;
+    return *this;
+}
+
+Picture::Picture(Picture&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      image_(std::move(other.image_)),
+      data_(std::exchange(other.data_, nullptr)),
+      stamp_(std::exchange(other.stamp_, 0)),
+      shared_(std::exchange(other.shared_, false)),
+      fillStack_(std::move(other.fillStack_)) {
+    other.image_ = QImage();
+}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this == &other) return *this;
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    image_ = std::move(other.image_);
+    other.image_ = QImage();
+    data_ = std::exchange(other.data_, nullptr);
+    stamp_ = std::exchange(other.stamp_, 0);
+    shared_ = std::exchange(other.shared_, false);
+    fillStack_.swap(other.fillStack_);
+    return *this;
+}
+
 bool Picture::LoadFromData(const QByteArray& bytes, QString* error) {
     BitmapDecoder decoder(bytes);
-    int width = 0, height = 0;
-    std::vector<uint8_t> pixels;
-    const QString why = decoder.Decode(width, height, pixels);
+    QImage image;
+    const QString why = decoder.Decode(image);
     if (!why.isEmpty()) {
         if (error) *error = why;
         return false;
     }
-    width_ = width;
-    height_ = height;
-    pixels_.swap(pixels);
+    width_ = image.width();
+    height_ = image.height();
+    image_.swap(image);
+    data_ = reinterpret_cast<Pixel*>(image_.bits());
     stamp_ = 0;
+    shared_ = false;
     return true;
 }
 
 void Picture::FromImage(const QImage& source) {
     // Non-premultiplied 32-bit keeps every colour channel as the file stores it.
     const QImage image = source.convertToFormat(QImage::Format_ARGB32);
-    Reset(image.width(), image.height(), Colors::Black);
+    Allocate(image.width(), image.height());
     for (int y = 0; y < height_; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < width_; ++x)
-            SetPixel(x, y, Rgb{uint8_t(qRed(line[x])), uint8_t(qGreen(line[x])), uint8_t(qBlue(line[x]))});
+        Pixel* out = data_ + size_t(y) * size_t(width_);
+        for (int x = 0; x < width_; ++x) out[x] = line[x] | 0xFF000000u;
     }
 }
 
-void Picture::Reset(int width, int height, Rgb fill) {
+void Picture::Allocate(int width, int height) {
     stamp_ = 0;
-    width_ = width > 0 ? width : 0;
-    height_ = height > 0 ? height : 0;
-    pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3, 0);
-    for (size_t i = 0; i < pixels_.size(); i += 3) {
-        pixels_[i] = fill.r;
-        pixels_[i + 1] = fill.g;
-        pixels_[i + 2] = fill.b;
+    width = width > 0 ? width : 0;
+    height = height > 0 ? height : 0;
+    if (width == 0 || height == 0) {
+        width = height = 0;
+        image_ = QImage();
+    } else if (width != width_ || height != height_ || image_.isNull() || !image_.isDetached()) {
+        image_ = QImage(width, height, QImage::Format_RGB32);
+        if (image_.isNull()) width = height = 0;  // no memory for it
     }
+    width_ = width;
+    height_ = height;
+    data_ = reinterpret_cast<Pixel*>(image_.bits());
+    shared_ = false;
+}
+
+Picture::Pixel* Picture::Resize(int width, int height) {
+    Allocate(width, height);
+    return data_;
+}
+
+void Picture::Unshare() {
+    // Taking the bits parts this picture from any image that shares them.
+    data_ = reinterpret_cast<Pixel*>(image_.bits());
+    shared_ = false;
+}
+
+void Picture::Reset(int width, int height, Rgb fill) {
+    Allocate(width, height);
+    FillPixels(data_, size_t(width_) * size_t(height_), PixelOf(fill));
 }
 
 void Picture::CopyFrom(const Picture& source) {
     if (this == &source) return;
-    stamp_ = 0;
-    width_ = source.width_;
-    height_ = source.height_;
-    pixels_.assign(source.pixels_.begin(), source.pixels_.end());
+    Allocate(source.width_, source.height_);
+    if (width_ == source.width_ && height_ == source.height_)
+        std::copy_n(source.data_, size_t(width_) * size_t(height_), data_);
+}
+
+bool Picture::SamePixels(const Picture& other) const {
+    return width_ == other.width_ && height_ == other.height_ &&
+           std::equal(data_, data_ + size_t(width_) * size_t(height_), other.data_);
 }
 
 void Picture::SurfaceFill(int x, int y, Rgb c, Rgb n) {
     if (!Contains(x, y) || c == n || !(GetPixel(x, y) == c)) return;
-    stamp_ = 0;
+    Pixel* const p = WritableBits();
+    const Pixel from = PixelOf(c), to = PixelOf(n);
+    const int w = width_;
     fillStack_.clear();
-    fillStack_.push_back(y * width_ + x);
+    fillStack_.push_back(y * w + x);
     while (!fillStack_.empty()) {
         const int32_t at = fillStack_.back();
         fillStack_.pop_back();
-        const int sy = at / width_;
-        const int sx = at % width_;
-        if (!(GetPixel(sx, sy) == c)) continue;
-        int left = sx, right = sx;
-        while (left > 0 && GetPixel(left - 1, sy) == c) --left;
-        while (right < width_ - 1 && GetPixel(right + 1, sy) == c) ++right;
-        for (int i = left; i <= right; ++i) SetPixel(i, sy, n);
+        if (p[at] != from) continue;
+        const int sy = at / w;
+        Pixel* const row = p + size_t(sy) * size_t(w);
+        int left = at % w, right = left;
+        while (left > 0 && row[left - 1] == from) --left;
+        while (right < w - 1 && row[right + 1] == from) ++right;
+        FillPixels(row + left, size_t(right + 1 - left), to);
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < 0 || ny >= height_) continue;
+            const Pixel* const next = p + size_t(ny) * size_t(w);
             bool inRun = false;
             for (int i = left; i <= right; ++i) {
-                const bool match = GetPixel(i, ny) == c;
-                if (match && !inRun) fillStack_.push_back(ny * width_ + i);
+                const bool match = next[i] == from;
+                if (match && !inRun) fillStack_.push_back(ny * w + i);
                 inRun = match;
             }
         }
@@ -378,35 +453,12 @@ void Picture::FillRun(int x, int y, int length, Rgb c) {
     const int from = std::max(x, 0);
     const int to = int(std::min<int64_t>(int64_t(x) + length, width_));
     if (from >= to) return;
-    stamp_ = 0;
-    uint8_t* p = &pixels_[Index(from, y)];
-    size_t n = size_t(to - from);
-    if (n >= 16) {
-        // Sixteen pixels at a time from one prepared stretch.
-        uint8_t pattern[48];
-        for (int i = 0; i < 48; i += 3) {
-            pattern[i] = c.r;
-            pattern[i + 1] = c.g;
-            pattern[i + 2] = c.b;
-        }
-        for (; n >= 16; n -= 16, p += 48) std::memcpy(p, pattern, 48);
-    }
-    for (; n > 0; --n, p += 3) {
-        p[0] = c.r;
-        p[1] = c.g;
-        p[2] = c.b;
-    }
+    Pixel* const row = WritableBits() + size_t(y) * size_t(width_);
+    FillPixels(row + from, size_t(to - from), PixelOf(c));
 }
 
 uint64_t Picture::Stamp() const {
     static std::atomic<uint64_t> last{0};
     if (stamp_ == 0) stamp_ = last.fetch_add(1, std::memory_order_relaxed) + 1;
     return stamp_;
-}
-
-QImage Picture::ToImage() const {
-    QImage image(width_, height_, QImage::Format_RGB888);
-    for (int y = 0; y < height_; ++y)
-        std::memcpy(image.scanLine(y), &pixels_[Index(0, y)], static_cast<size_t>(width_) * 3);
-    return image;
 }

@@ -49,7 +49,9 @@ void NextTurnPlain(TGameState& s, Random& random, Messages& msgs);
 
 // The same week's end with the same results, events and order of draws,
 // made in one pass over the lennik table plus the work of the battles (and
-// one more pass at the year's end). This is the one the game runs.
+// one more pass at the year's end). This is the one the game runs. Keeps
+// the field armies it lists in static memory, so it is not reentrant: one
+// week's end at a time.
 void NextTurn(TGameState& s, Random& random, Messages& msgs);
 
 // What the game window does at the points of the cycle. The defaults do
@@ -74,5 +76,6 @@ public:
 // at a game's start), plays every computer feudal that follows, runs the
 // week's end when the turn order is exhausted, and stops at the next human
 // feudal after announcing him. Returns his feud. A turn order without a human
-// feudal stops after one week's end with TurnIndex 0 and returns 0.
+// feudal stops after one week's end with TurnIndex 0 and returns 0. Not
+// reentrant, as NextTurn.
 int EndTurn(TGameState& s, Random& random, Messages& msgs, TurnHooks& hooks);

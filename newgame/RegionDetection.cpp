@@ -12,17 +12,11 @@
 namespace {
 
 constexpr int Cells = MapWidth * MapHeight;
-constexpr size_t RowBytes = size_t(MapWidth) * 3;
+using Pixel = Picture::Pixel;
 
-// A pixel's colour as one number, read as the pixel's three bytes and a
-// zero; only compared for equality.
-constexpr bool LittleEndian = std::endian::native == std::endian::little;
-constexpr uint32_t ThreeBytes = LittleEndian ? 0x00FFFFFFu : 0xFFFFFF00u;
-constexpr uint32_t Code(Rgb c) { return std::bit_cast<uint32_t>(std::array<uint8_t, 4>{c.r, c.g, c.b, 0}); }
-
-constexpr uint32_t BorderBlack = Code(Colors::Black);
-constexpr uint32_t BorderBlue = Code(Colors::Blue);
-constexpr uint32_t Marker = Code(Colors::Yellow);
+constexpr Pixel BorderBlack = Picture::PixelOf(Colors::Black);
+constexpr Pixel BorderBlue = Picture::PixelOf(Colors::Blue);
+constexpr Pixel Marker = Picture::PixelOf(Colors::Yellow);
 
 // Empties the grid and the count; false when the picture is not a map.
 bool StartDetection(TGameState& s, const Picture& picture) {
@@ -31,234 +25,323 @@ bool StartDetection(TGameState& s, const Picture& picture) {
     return picture.Width() == MapWidth && picture.Height() == MapHeight;
 }
 
-// The colour code of pixel x of a row: four bytes read, the fourth the next
-// pixel's (or, past the last pixel, a byte that is there to be read).
-uint32_t CodeAt(const uint8_t* row, int x) {
-    uint32_t v;
-    std::memcpy(&v, row + size_t(x) * 3, 4);
-    return v & ThreeBytes;
-}
-
-// A bit for every pixel of a row that ends a run: bit x is set when pixel
-// x + 1 differs from pixel x, and for the row's last pixel.
-constexpr int EndWords = (MapWidth + 63) / 64;
-static_assert(MapWidth < 0xFFFF && MapWidth % 64 != 0);  // the last word is stored partly filled
+// What the first pass needs of a row, found sixteen pixels at a time (the
+// row must have one pixel before its first to be read): the run starts, bit
+// x set when pixel x differs from pixel x - 1 or is the row's first; the
+// number of the run within the row that holds each pixel; and against the
+// row above, bit x set when pixel x equals the pixel above it.
+constexpr int Words = (MapWidth + 63) / 64;
+static_assert(MapWidth % 16 == 0 && MapWidth % 64 != 0);  // sixteen pixels a step; the last word partly filled
+static_assert(MapWidth <= 0x7FFF);                          // run numbers fit 16-bit lanes
 
 #if defined(__SSE2__)
-// Five flags at bits 0, 3, 6, 9 and 12 gathered into bits 0 to 4.
-constexpr std::array<uint8_t, 0x1249 + 1> Gathered = [] {
-    std::array<uint8_t, 0x1249 + 1> table{};
-    for (int flags = 0; flags < 32; ++flags) {
-        int spread = 0;
-        for (int k = 0; k < 5; ++k) spread |= (flags >> k & 1) << (3 * k);
-        table[size_t(spread)] = uint8_t(flags);
+inline __m128i Load(const Pixel* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// Eight pixels from x against the pixels one place before them, as 16-bit
+// lanes of -1 (alike) and 0; the row's first pixel is never alike.
+inline __m128i LikeBefore(const Pixel* row, int x) {
+    const __m128i alike = _mm_packs_epi32(_mm_cmpeq_epi32(Load(row + x), Load(row + x - 1)),
+                                          _mm_cmpeq_epi32(Load(row + x + 4), Load(row + x + 3)));
+    return x == 0 ? _mm_and_si128(alike, _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0)) : alike;
+}
+#endif
+
+// The run starts of a row; with numbers, the run numbers too.
+template <bool Numbers>
+void RowStarts(const Pixel* row, uint64_t* starts, uint16_t* index) {
+    for (int word = 0; word < Words; ++word) starts[word] = 0;
+#if defined(__SSE2__)
+    const __m128i one = _mm_set1_epi16(1);
+    __m128i carry = _mm_set1_epi16(-1);  // the run number before the row: none
+    // A running sum of the starts of eight pixels, from the number of the pixel before.
+    auto number = [&](__m128i likeBefore, uint16_t* out) {
+        __m128i v = _mm_add_epi16(likeBefore, one);  // 1 where a run starts
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 2));
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 4));
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 8));
+        v = _mm_add_epi16(v, carry);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+        const __m128i high = _mm_shufflehi_epi16(v, 0xFF);
+        carry = _mm_unpackhi_epi64(high, high);
+    };
+    for (int x = 0; x < MapWidth; x += 16) {
+        const __m128i low = LikeBefore(row, x), high = LikeBefore(row, x + 8);
+        const unsigned alike = unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+        starts[x / 64] |= uint64_t(~alike & 0xFFFFu) << (x % 64);
+        if constexpr (Numbers) {
+            number(low, index + x);
+            number(high, index + x + 8);
+        }
     }
+#else
+    int number = -1;
+    for (int x = 0; x < MapWidth; ++x) {
+        const bool start = x == 0 || row[x] != row[x - 1];
+        starts[x / 64] |= uint64_t(start) << (x % 64);
+        number += start;
+        if constexpr (Numbers) index[x] = uint16_t(number);
+    }
+#endif
+}
+
+// The set bits of a word (the processor's own count is not there to be relied on).
+inline int Count(uint64_t v) {
+    v -= v >> 1 & 0x5555555555555555ull;
+    v = (v & 0x3333333333333333ull) + (v >> 2 & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int(v * 0x0101010101010101ull >> 56);
+}
+
+// The pixels of a row like the pixels above them.
+void RowSame(const Pixel* row, const Pixel* above, uint64_t* same) {
+    for (int word = 0; word < Words; ++word) same[word] = 0;
+    for (int x = 0; x < MapWidth; x += 16) {
+#if defined(__SSE2__)
+        auto alike = [&](int at) {
+            return _mm_packs_epi32(_mm_cmpeq_epi32(Load(row + at), Load(above + at)),
+                                   _mm_cmpeq_epi32(Load(row + at + 4), Load(above + at + 4)));
+        };
+        same[x / 64] |= uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(alike(x), alike(x + 8))))) << (x % 64);
+#else
+        for (int i = x; i < x + 16; ++i) same[i / 64] |= uint64_t(row[i] == above[i]) << (i % 64);
+#endif
+    }
+}
+
+// A feud number in each of eight bytes, for the 21 numbers a run can have.
+constexpr auto Spread = [] {
+    std::array<uint64_t, MaxFeud + 1> table{};
+    for (int n = 0; n <= MaxFeud; ++n) table[size_t(n)] = 0x0101010101010101ull * uint64_t(n);
     return table;
 }();
-#endif
 
-void RowEnds(const uint8_t* row, uint64_t* ends) {
-    // The bits gather in one word, stored as it fills.
-    uint64_t word = 0;
-    int filled = 0;
-    auto add = [&](uint64_t bits, int count) {
-        word |= bits << filled;
-        filled += count;
-        if (filled >= 64) {
-            *ends++ = word;
-            filled -= 64;
-            word = filled > 0 ? bits >> (count - filled) : 0;
-        }
-    };
-    int x = 0;
-#if defined(__SSE2__)
-    // Five pixels a step: fifteen bytes against the fifteen three places on,
-    // a pixel the same as the next when its three bytes are. Reads end at
-    // byte 3x + 18, inside the row while x + 7 <= MapWidth.
-    for (; x + 7 <= MapWidth; x += 5) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + size_t(x) * 3));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + size_t(x) * 3 + 3));
-        const unsigned bytes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(here, next)));
-        const unsigned same = Gathered[bytes & bytes >> 1 & bytes >> 2 & 0x1249u];
-        add(~same & 0x1Fu, 5);
-    }
-#endif
-    for (; x < MapWidth; ++x)
-        add(x == MapWidth - 1 || std::memcmp(row + size_t(x) * 3, row + size_t(x) * 3 + 3, 3) != 0, 1);
-    if (filled > 0) *ends = word;
+// Where run k of a row ends (the pixel after its last).
+int RunEnd(const uint64_t* starts, int k) {
+    for (int word = 0; word < Words; ++word)
+        for (uint64_t b = starts[word]; b != 0; b &= b - 1)
+            if (k-- < 0) return word * 64 + std::countr_zero(b);
+    return MapWidth;
 }
 
-// A stretch of one colour within a row: pixels x0 .. x1 - 1.
-struct Run {
-    uint16_t x0, x1;
-    uint32_t code;
-    int32_t label;  // provisional area label; YellowRun for marker pixels
-};
-constexpr int32_t YellowRun = -1;
-
 // Working storage, kept between detections so that none is allocated. A row
-// holds at most MapWidth runs, so the picture at most Cells, and every area
-// label is first given to a run.
+// holds at most MapWidth runs, so the picture at most Cells. Runs are
+// numbered in row-major order from 0; a run's number is the label of its area.
+// Rows of more runs than this are linked through their pixels' run numbers;
+// rows of fewer, through the pieces that the run starts of both rows cut them into.
+constexpr int32_t ManyRuns = 32;
 struct Scratch {
-    uint64_t ends[EndWords];
-    uint8_t lastRow[RowBytes + 1];  // the picture's last row, with a byte after it
-    Run runs[Cells + MapHeight];
-    int32_t rowStart[MapHeight];  // each row's first run, after its stop run
-    int32_t rowEnd[MapHeight];
-    int32_t parent[Cells];  // the areas joined so far: each label's parent, a root its own
-    uint8_t feud[Cells + 1];  // feud number of label l at l + 1 (of yellow runs at 0), 0 past the 20th
+    uint64_t starts[MapHeight][Words];  // each row's run starts
+    uint64_t same[Words];
+    uint64_t touches[Words];
+    uint16_t index[MapHeight][MapWidth];  // each pixel's run number within its row, where found
+    bool numbered[MapHeight];             // the row's numbers found
+    int32_t runs[MapHeight];              // each row's count of runs
+    Pixel firstRow[MapWidth + 1];       // the picture's first row, with a pixel before it
+    // Each run's parent in the areas joined so far: an earlier run, or the
+    // run itself while it is a root.
+    int32_t link[Cells + 3];            // three more for the four-a-store count below
+    uint8_t feud[Cells];                // each run's feud number, 0 past the 20th and for borders
+    int32_t rowStart[MapHeight];        // each row's first run
 };
 Scratch scratch;
 
-int32_t Root(int32_t* parent, int32_t a) {
-    while (parent[a] != a) {
-        parent[a] = parent[parent[a]];
-        a = parent[a];
+int32_t Root(int32_t* link, int32_t a) {
+    while (link[a] != a) {
+        link[a] = link[link[a]];
+        a = link[a];
     }
     return a;
 }
 
-// Joins the areas of a and b and returns the root of both; the smaller label
-// stays the root, so every area's root is the label given at its first pixel.
-[[gnu::noinline]] int32_t Join(int32_t* parent, int32_t a, int32_t b) {
-    a = Root(parent, a);
-    b = Root(parent, b);
-    if (a < b) parent[b] = a;
-    else parent[a] = b;
-    return a < b ? a : b;
+// Joins the areas of a and b; the earlier run stays the root, so every
+// area's root is its first run in row-major order.
+[[gnu::noinline]] void Join(int32_t* link, int32_t a, int32_t b) {
+    a = Root(link, a);
+    b = Root(link, b);
+    if (a < b) link[b] = a;
+    else link[a] = b;
 }
 
 }  // namespace
 
-void InitializeMap(TGameState& s, Picture& picture) {
-    // The second pass writes every cell of the grid; it is emptied here only
-    // when there is no second pass.
+void InitializeMap(TGameState& s, const Picture& picture) {
     s.QuantityFeud = 0;
     if (picture.Width() != MapWidth || picture.Height() != MapHeight) {
         StartDetection(s, picture);
         return;
     }
     Scratch& w = scratch;
-    const uint8_t* bits = picture.Bits();
+    const Pixel* const bits = picture.Bits();
+    int32_t* const link = w.link;
 
-    // First pass: cut each row into runs of one colour and join every run to
-    // the runs of its colour it touches in the row above. Black and pure blue
-    // are border; yellow runs stay apart, as they all go to feud 1.
-    // Each row's runs follow a stop run, so that the walks along the row
-    // above need no count: its stop run lies past every pixel.
-    Run* const run = w.runs;
-    int32_t* const parent = w.parent;
-    constexpr Run Stop{0xFFFF, 0xFFFF, 0, 0};
-    Run* out = run;           // where the next run goes
-    const Run* above = run;   // the walk's place in the row above
-    int labels = 0;
+    // First pass: cut each row into runs of one colour and link every run to
+    // the runs of its colour it touches in the row above. A run touches a run
+    // of its colour above where its pixels equal the pixels above them: each
+    // stretch of such pixels within the run lies under one run above. Border
+    // and marker runs are linked too, among themselves; the second pass
+    // tells them apart by colour.
+    int32_t next = 0;  // the number of the next run
+    // Every row but the first has the row before's last pixel before it.
+    std::copy_n(bits, MapWidth, w.firstRow + 1);
+    auto rowAt = [&](int y) { return y == 0 ? w.firstRow + 1 : bits + size_t(y) * MapWidth; };
+    auto numbered = [&](int y) {
+        if (!w.numbered[y]) RowStarts<true>(rowAt(y), w.starts[y], w.index[y]);
+        w.numbered[y] = true;
+        return w.index[y];
+    };
     for (int y = 0; y < MapHeight; ++y) {
-        // Every row but the last has the next row's bytes after it.
-        const uint8_t* row = bits + size_t(y) * RowBytes;
-        if (y == MapHeight - 1) row = static_cast<const uint8_t*>(std::memcpy(w.lastRow, row, RowBytes));
-        RowEnds(row, w.ends);
-        *out++ = Stop;
-        Run* const rowFirst = out;
-        int x = 0;
-        for (int word = 0; word < EndWords; ++word)
-        for (uint64_t ends = w.ends[word]; ends != 0; ends &= ends - 1) {
-            const int end = word * 64 + std::countr_zero(ends) + 1;
-            const uint32_t code = CodeAt(row, x);
-            if (code != BorderBlack && code != BorderBlue) {
-                int32_t label = YellowRun;
-                if (code != Marker) {
-                    label = -2;  // none yet
-                    // The runs above that this one touches; the walk stops on
-                    // the last of them if it reaches the next run too. Above
-                    // the top row there is only the top row's own stop run.
-                    while (above->x1 <= x) ++above;
-                    for (; above->x0 < end; ++above) {
-                        if (above->code == code) {
-                            if (label < 0) label = above->label;
-                            else if (above->label != label) label = Join(parent, label, above->label);
-                        }
-                        if (above->x1 > end) break;
-                    }
-                    if (label < 0) {
-                        label = labels++;
-                        parent[label] = label;
-                    }
-                }
-                *out++ = Run{uint16_t(x), uint16_t(end), code, label};
-            }
-            x = end;
-        }
-        w.rowStart[y] = int32_t(rowFirst - run);
-        w.rowEnd[y] = int32_t(out - run);
-        above = rowFirst;
-    }
-    const int runs = int(out - run);
-    if (labels == 0 && runs == MapHeight) {  // stop runs only: no feud at all
-        StartDetection(s, picture);
-        return;
-    }
-    // Number the areas by their first pixel: an area's root is the label of
-    // its first run, and labels were given in row-major order. A yellow first
-    // pixel makes the yellow pixels feud 1 on their own; otherwise they join
-    // the first area.
-    int first = 0;
-    while (w.rowStart[first] == w.rowEnd[first]) ++first;
-    const bool yellowFirst = w.runs[w.rowStart[first]].label == YellowRun;
-    int count = yellowFirst ? 1 : 0;
-    for (int32_t l = 0; l < labels; ++l) {
-        if (w.parent[l] == l) {
-            ++count;
-            w.feud[l + 1] = count <= MaxFeud ? uint8_t(count) : 0;
-        } else {
-            w.feud[l + 1] = w.feud[Root(w.parent, l) + 1];
-        }
-    }
-    w.feud[YellowRun + 1] = 1;
-    s.QuantityFeud = uint8_t(count > MaxFeud ? MaxFeud + 1 : count);
+        const Pixel* const row = rowAt(y);
+        const uint64_t* const starts = w.starts[y];
+        // A row below a row of many runs is numbered as its starts are
+        // found, as it most likely has many too.
+        w.numbered[y] = y > 0 && w.runs[y - 1] > ManyRuns;
+        if (w.numbered[y]) RowStarts<true>(row, w.starts[y], w.index[y]);
+        else RowStarts<false>(row, w.starts[y], nullptr);
+        int32_t runs = 0;
+        for (int word = 0; word < Words; ++word) runs += Count(starts[word]);
+        w.runs[y] = runs;
 
-    // Second pass, over the runs: the grid, the anchors (each feud's last
-    // pixel) and the marker scans' blue over every pixel given to a feud.
-    // Areas past the 20th keep their colours and stay out of the grid.
-    int last[MaxFeud + 1] = {};  // the last run of each feud
-    for (int y = 0; y < MapHeight; ++y) {
-        // Short runs and gaps are written with one eight-byte store that may
-        // run past their end, into cells written next: the rest of the row,
-        // or the row below, which is written after this one. Only where the
-        // store would pass the grid's last row's end are they written bytewise.
-        uint8_t* const grid = reinterpret_cast<uint8_t*>(s.Map) + size_t(y) * MapWidth;  // the grid's bytes
-        const bool rowBelow = y + 1 < MapHeight;
-        auto put = [&](int from, int to, uint8_t n) {
-            if (to - from <= 8 && (rowBelow || from + 8 <= MapWidth)) {
-                const uint64_t v = 0x0101010101010101ull * n;
-                std::memcpy(grid + from, &v, 8);
-            } else {
-                std::memset(grid + from, n, size_t(to - from));
-            }
+        // The row's runs are roots until they touch a run above.
+        w.rowStart[y] = next;
+#if defined(__SSE2__)
+        __m128i four = _mm_add_epi32(_mm_set1_epi32(next), _mm_set_epi32(3, 2, 1, 0));
+        for (int32_t r = 0; r < runs; r += 4, four = _mm_add_epi32(four, _mm_set1_epi32(4)))
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(link + next + r), four);
+#else
+        for (int32_t r = 0; r < runs; ++r) link[next + r] = next + r;
+#endif
+        next += runs;
+        if (y == 0) continue;
+
+        const Pixel* const above = rowAt(y - 1);
+        const int32_t base = w.rowStart[y], baseAbove = w.rowStart[y - 1];
+        // A run links to the parent of the run above it touches, an earlier
+        // run of the same area, which keeps the chains to the roots short.
+        auto touch = [&](int32_t run, int32_t runAbove) {
+            const int32_t up = link[runAbove];
+            const int32_t parent = link[run];
+            if (parent == run) link[run] = up;  // its first touch
+            else if (parent != up) Join(link, run, up);
         };
-        int filled = 0;  // cells before this are final
-        int paintFrom = 0, paintTo = 0;  // touching runs are painted in one stretch
-        for (int r = w.rowStart[y]; r < w.rowEnd[y]; ++r) {
-            const Run& run = w.runs[r];
-            const int n = w.feud[run.label + 1];
-            if (n == 0) continue;
-            if (run.x0 != filled) put(filled, run.x0, 0);
-            put(run.x0, run.x1, uint8_t(n));
-            filled = run.x1;
-            last[n] = r;
-            if (run.x0 != paintTo) {
-                picture.FillRun(paintFrom, y, paintTo - paintFrom, Colors::Blue);
-                paintFrom = run.x0;
-            }
-            paintTo = run.x1;
+        if (runs + w.runs[y - 1] <= 2 * ManyRuns) {
+            // Few runs: the row cut where a run starts in either row, each
+            // piece under one run and above one run, alike or not.
+            const uint64_t* const startsAbove = w.starts[y - 1];
+            int32_t run = base - 1, runAbove = baseAbove - 1;
+            for (int word = 0; word < Words; ++word)
+                for (uint64_t cuts = starts[word] | startsAbove[word]; cuts != 0; cuts &= cuts - 1) {
+                    const int bit = std::countr_zero(cuts);
+                    run += int32_t(starts[word] >> bit & 1);
+                    runAbove += int32_t(startsAbove[word] >> bit & 1);
+                    const int x = word * 64 + bit;
+                    if (row[x] == above[x]) touch(run, runAbove);
+                }
+            continue;
         }
-        picture.FillRun(paintFrom, y, paintTo - paintFrom, Colors::Blue);
-        if (filled < MapWidth) std::memset(grid + filled, 0, size_t(MapWidth - filled));
+        // Many runs: a touch is a pixel like the pixel above, where the pixel
+        // before is not, or that starts a run; it lies in its run and in the
+        // run above it that it touches, found by the pixels' run numbers.
+        const uint16_t* const index = numbered(y);
+        const uint16_t* const indexAbove = numbered(y - 1);
+        RowSame(row, above, w.same);
+        uint64_t carry = 0;
+        for (int word = 0; word < Words; ++word) {
+            w.touches[word] = w.same[word] & (~(w.same[word] << 1 | carry) | starts[word]);
+            carry = w.same[word] >> 63;
+        }
+        for (int word = 0; word < Words; ++word)
+            for (uint64_t touches = w.touches[word]; touches != 0; touches &= touches - 1) {
+                const unsigned x = unsigned(word) * 64 + unsigned(std::countr_zero(touches));
+                touch(base + index[x], baseAbove + indexAbove[x]);
+            }
     }
-    const int feuds = std::min(count, MaxFeud);
-    for (int n = 1; n <= feuds; ++n) {
-        const Run& run = w.runs[last[n]];
-        s.Feuds[n].PosX = run.x1 - 1;
-        s.Feuds[n].PosY = int32_t(std::upper_bound(w.rowStart, w.rowStart + MapHeight, last[n]) - w.rowStart - 1);
+
+    // Second pass, over the runs in row-major order: each area numbered by
+    // its first run, the grid and the anchors (each feud's last pixel). A
+    // run's parent comes before it, so is numbered already. Black and pure
+    // blue are border. Yellow is feud 1: on its own when the first pixel that
+    // is not border is yellow, otherwise joining the first area. Areas past
+    // the 20th stay out of the grid.
+    const Pixel* first = bits;
+    const Pixel* const end = bits + Cells;
+    while (first != end && (*first == BorderBlack || *first == BorderBlue)) ++first;
+    int feuds = first != end && *first == Marker ? 1 : 0;
+    int32_t last[MaxFeud + 1] = {};  // the last run of each feud
+    uint8_t* const feud = w.feud;
+    // A root's colour tells border and marker runs from the areas: runs of
+    // one colour only are linked.
+    auto number = [&](uint32_t run, Pixel code) -> uint8_t {
+        const uint32_t parent = uint32_t(link[run]);
+        uint8_t n;
+        if (parent != run) [[likely]] n = feud[parent];
+        else if (code == BorderBlack || code == BorderBlue) n = 0;
+        else if (code == Marker) n = 1;
+        else n = uint8_t(++feuds <= MaxFeud ? feuds : 0);
+        feud[run] = n;
+        last[n] = int32_t(run);
+        return n;
+    };
+    for (int y = 0; y < MapHeight; ++y) {
+        const Pixel* const row = bits + size_t(y) * MapWidth;
+        uint8_t* const grid = reinterpret_cast<uint8_t*>(s.Map) + size_t(y) * MapWidth;  // the grid's bytes
+        const uint16_t* const index = w.index[y];
+        const uint32_t first = uint32_t(w.rowStart[y]);
+        const size_t runs = size_t(w.runs[y]);
+        if (runs > ManyRuns && w.numbered[y]) {
+            // Many short runs: each numbered in turn (a root's colour read at
+            // its first pixel), then every cell of the row from its run's number.
+            const int32_t* const links = link + first;
+            uint8_t* const numbers = feud + first;
+            for (size_t k = 0; k < runs; ++k) {
+                const int32_t run = int32_t(first + k), parent = links[k];
+                if (parent == run) [[unlikely]] {
+                    number(uint32_t(run), row[std::lower_bound(index, index + MapWidth, uint16_t(k)) - index]);
+                } else {
+                    const uint8_t n = feud[parent];
+                    numbers[k] = n;
+                    last[n] = run;
+                }
+            }
+            for (size_t x = 0; x < MapWidth; x += 4) {
+                grid[x] = numbers[index[x]];
+                grid[x + 1] = numbers[index[x + 1]];
+                grid[x + 2] = numbers[index[x + 2]];
+                grid[x + 3] = numbers[index[x + 3]];
+            }
+            continue;
+        }
+        // Few long runs: each written eight cells a store, the last store
+        // running past the run's end into cells written next: the rest of the
+        // row, or the row below, which is written after this one. The grid's
+        // last row is written exactly.
+        const bool exact = y == MapHeight - 1;
+        uint32_t run = first;
+        size_t x = 0;
+        for (size_t word = 0; word < Words; ++word) {
+            // A run ends where the next starts, the row's last at its end.
+            uint64_t ends = w.starts[y][word] >> 1 | (word + 1 < Words ? w.starts[y][word + 1] << 63 : 0);
+            if (word == (MapWidth - 1) / 64) ends |= uint64_t(1) << ((MapWidth - 1) % 64);
+            for (; ends != 0; ends &= ends - 1, ++run) {
+                const size_t stop = word * 64 + size_t(std::countr_zero(ends)) + 1;
+                const uint8_t n = number(run, row[x]);
+                if (!exact) {
+                    const uint64_t v[2] = {Spread[n], Spread[n]};
+                    std::memcpy(grid + x, v, 8);
+                    for (size_t c = x + 8; c < stop; c += 16) std::memcpy(grid + c, v, 16);
+                } else {
+                    std::memset(grid + x, n, stop - x);
+                }
+                x = stop;
+            }
+        }
+    }
+
+    s.QuantityFeud = uint8_t(feuds > MaxFeud ? MaxFeud + 1 : feuds);
+    for (int n = 1; n <= std::min(feuds, MaxFeud); ++n) {
+        // The anchor is the last pixel of the feud's last run.
+        const int y = int(std::upper_bound(w.rowStart, w.rowStart + MapHeight, last[n]) - w.rowStart - 1);
+        s.Feuds[n].PosX = RunEnd(w.starts[y], last[n] - w.rowStart[y]) - 1;
+        s.Feuds[n].PosY = y;
     }
 }
 

@@ -8,16 +8,17 @@
 // exact colour (black and pure blue are border) by its first pixel in
 // row-major order, filling Map and each feud's PosX/PosY (its last pixel).
 // Every pure-yellow pixel joins feud 1. Stops at the 21st region with
-// QuantityFeud = 21, touching no record beyond the 20th. Paints every pixel
-// it gave to a feud pure blue, as the marker scans do. A picture of any other
-// size than 400 x 200 yields an empty grid and no feud.
+// QuantityFeud = 21, touching no record beyond the 20th. A picture of any
+// other size than 400 x 200 yields an empty grid and no feud. Only reads the
+// picture: the marker colours are the plain method's working state.
 //
 // Labels the grid in two passes: runs of one colour joined row by row, then
-// the grid, the anchors and the blue painted run by run. Works in storage of
-// its own, kept between calls: one detection at a time.
-void InitializeMap(TGameState& s, Picture& picture);
+// the grid and the anchors written run by run. Keeps its working storage in
+// static memory between calls, so it is not reentrant: one detection at a time.
+void InitializeMap(TGameState& s, const Picture& picture);
 
-// The same results by the plain method: for each new feud, flood the area
-// with pure yellow, then rescan the whole picture turning yellow into blue.
-// Kept as the reference the fast method is checked against.
+// The same grid, count and anchors by the plain method: for each new feud,
+// flood the area with pure yellow, then rescan the whole picture turning
+// yellow into blue (so every pixel given to a feud ends pure blue). Kept as
+// the reference the fast method is checked against.
 void InitializeMapByRescan(TGameState& s, Picture& picture);

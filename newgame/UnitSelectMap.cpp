@@ -174,8 +174,7 @@ void TFormSelectMap::ShowNoMap() {
 }
 
 void TFormSelectMap::InitializeMap() {
-    detection_.CopyFrom(picture_);
-    ::InitializeMap(Game, detection_);
+    ::InitializeMap(Game, picture_);  // reads the picture only
     std::memcpy(grid_, Game.Map, sizeof grid_);
     gridKnown_ = true;
 }

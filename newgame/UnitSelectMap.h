@@ -74,7 +74,6 @@ private:
     bool GenerateWorldAtOk(Messages& msgs);
 
     Picture picture_;    // as the file holds it: the preview and the base of the game map
-    Picture detection_;  // the working copy region detection paints its markers on
     QString openMapFileName_;
     bool mapAccepted_ = false;
     uint8_t grid_[MapHeight][MapWidth] = {};  // the grid detection made of picture_

@@ -177,37 +177,44 @@ static_assert(offsetof(TLennik, Feud) == 0 && offsetof(TLennik, Appear) == 1 && 
 static_assert(offsetof(TLennik, Spear) == 4 && SAVE_SPAN(TLennik, Spear, Battle) == 10 * 4);
 static_assert(sizeof(TGameState::Map) == size_t(MapHeight) * MapWidth);
 
-template <typename Field>
-void Block(uint8_t* p, size_t offset, const Field& first, size_t bytes) {
-    std::memcpy(p + offset, &first, bytes);
+// Bytes of the feud record from offset from on, read through the record's
+// own bytes, so that a copy spanning several fields reads no field through
+// the address of another.
+void Block(uint8_t* p, size_t offset, const TFeud& f, size_t from, size_t bytes) {
+    std::memcpy(p + offset, reinterpret_cast<const unsigned char*>(&f) + from, bytes);
 }
+
+// Where field First starts in the record, and the bytes to Last's end.
+#define SAVE_FIELDS(First, Last) offsetof(TFeud, First), SAVE_SPAN(TFeud, First, Last)
 
 void PutFeudInBlocks(uint8_t* p, const TFeud& f) {
     std::memset(p, 0, SaveFeudSize);
     p[0] = f.NameFeud;
-    Block(p, 4, f.Len, SAVE_SPAN(TFeud, Len, LennikAppear));
-    Block(p, 20, f.Grain, SAVE_SPAN(TFeud, Grain, Horse));
-    Block(p, 40, f.PastureCow, SAVE_SPAN(TFeud, PastureCow, Fertility));
+    Block(p, 4, f, SAVE_FIELDS(Len, LennikAppear));
+    Block(p, 20, f, SAVE_FIELDS(Grain, Horse));
+    Block(p, 40, f, SAVE_FIELDS(PastureCow, Fertility));
     p[64] = f.CrossTime;
-    Block(p, 68, f.AddLennik, SAVE_SPAN(TFeud, AddLennik, PosY));
+    Block(p, 68, f, SAVE_FIELDS(AddLennik, PosY));
     constexpr int nameCapacity = sizeof f.NameFeudal.Data;
     const int nameLength = f.NameFeudal.Length < nameCapacity ? f.NameFeudal.Length : nameCapacity;
     p[92] = static_cast<uint8_t>(nameLength);
     std::memcpy(p + 93, f.NameFeudal.Data, static_cast<size_t>(nameLength));
-    Block(p, 118, f.Gamer, SAVE_SPAN(TFeud, Gamer, Independence));
-    Block(p, 124, f.Auth, sizeof f.Auth);
-    Block(p, 128, f.JobLennik, SAVE_SPAN(TFeud, JobLennik, VassalInService));
-    Block(p, 135, f.WeekJobLennik, SAVE_SPAN(TFeud, WeekJobLennik, DismissVassal));
-    Block(p, 140, f.Level, SAVE_SPAN(TFeud, Level, PrisonerOur));
-    Block(p, 268, f.ArmyFeud, SAVE_SPAN(TFeud, ArmyFeud, ArmyTime));
+    Block(p, 118, f, SAVE_FIELDS(Gamer, Independence));
+    Block(p, 124, f, SAVE_FIELDS(Auth, Auth));
+    Block(p, 128, f, SAVE_FIELDS(JobLennik, VassalInService));
+    Block(p, 135, f, SAVE_FIELDS(WeekJobLennik, DismissVassal));
+    Block(p, 140, f, SAVE_FIELDS(Level, PrisonerOur));
+    Block(p, 268, f, SAVE_FIELDS(ArmyFeud, ArmyTime));
     // The tables' entry 0 is not in the file.
-    Block(p, 272, f.DipToFeudalShow[1], MaxFeud);
-    Block(p, 292, f.DipToFeudalTrue[1], MaxFeud);
-    Block(p, 312, f.DipFromFeudalShow[1], MaxFeud);
-    Block(p, 332, f.DipFromFeudalTrue[1], MaxFeud);
-    Block(p, 352, f.Neighbour[1], MaxFeud);
-    Block(p, 372, f.DipMode, SAVE_SPAN(TFeud, DipMode, DipView));
+    Block(p, 272, f, offsetof(TFeud, DipToFeudalShow) + 1, MaxFeud);
+    Block(p, 292, f, offsetof(TFeud, DipToFeudalTrue) + 1, MaxFeud);
+    Block(p, 312, f, offsetof(TFeud, DipFromFeudalShow) + 1, MaxFeud);
+    Block(p, 332, f, offsetof(TFeud, DipFromFeudalTrue) + 1, MaxFeud);
+    Block(p, 352, f, offsetof(TFeud, Neighbour) + 1, MaxFeud);
+    Block(p, 372, f, SAVE_FIELDS(DipMode, DipView));
 }
+
+#undef SAVE_FIELDS
 
 // The slots in pieces small enough to stay in the nearest cache while each
 // piece's padding bytes are cleared.

@@ -168,7 +168,8 @@ bool TMapPaint::Prepare(const TGameState& s, const Picture& base) {
     // The white areas the anchors lie in, numbered in feud order. A fill from
     // an anchor already inside a numbered area reaches that same area.
     std::memset(area_, 0, sizeof area_);
-    auto white = [&](int at) { return base_.GetPixel(at % MapWidth, at / MapWidth) == Colors::White; };
+    const Picture::Pixel* const pixels = base_.Bits();
+    auto white = [&](int at) { return pixels[at] == Picture::PixelOf(Colors::White); };
     int areas = 0;
     for (int i = 1; i <= count; ++i) {
         const int x = anchorX_[i], y = anchorY_[i];
@@ -200,24 +201,28 @@ bool TMapPaint::Prepare(const TGameState& s, const Picture& base) {
         }
     }
 
-    // The areas and the border cells as runs along the rows.
-    fillRuns_ = 0;
+    // Each row as stretches of one kind, and the border cells as runs.
+    int stretches = 0;
     borderRuns_ = 0;
     for (int y = 0; y < MapHeight; ++y) {
+        rowStretches_[y] = stretches;
         const uint8_t* areaRow = area_ + y * MapWidth;
+        auto kind = [&](int x) { return map_[y][x] == 0 ? BorderStretch : areaRow[x]; };
         for (int x = 0; x < MapWidth;) {
+            const uint8_t k = kind(x);
             int end = x + 1;
-            while (end < MapWidth && areaRow[end] == areaRow[x]) ++end;
-            if (areaRow[x] != 0) fill_[fillRuns_++] = Run{uint16_t(x), uint16_t(end), uint8_t(y), areaRow[x]};
+            while (end < MapWidth && kind(end) == k) ++end;
+            stretch_[stretches++] = Stretch{uint16_t(end), k};
             x = end;
         }
         for (int x = 0; x < MapWidth;) {
             int end = x + 1;
             while (end < MapWidth && (map_[y][end] == 0) == (map_[y][x] == 0)) ++end;
-            if (map_[y][x] == 0) border_[borderRuns_++] = Run{uint16_t(x), uint16_t(end), uint8_t(y), 0};
+            if (map_[y][x] == 0) border_[borderRuns_++] = Run{uint16_t(x), uint16_t(end), uint8_t(y)};
             x = end;
         }
     }
+    rowStretches_[MapHeight] = stretches;
 
     // Each border cell is in the outline of every feud among its eight neighbours.
     std::memset(outline_, 0, sizeof outline_);
@@ -231,6 +236,13 @@ bool TMapPaint::Prepare(const TGameState& s, const Picture& base) {
                     if (g >= 1 && g <= MaxFeud) outline_[g][cell / 64] |= uint64_t(1) << (cell % 64);
                 }
         }
+    for (int f = 0; f <= MaxFeud; ++f) {
+        int first = 0, past = OutlineWords;
+        while (first < past && outline_[f][first] == 0) ++first;
+        while (past > first && outline_[f][past - 1] == 0) --past;
+        outlineWords_[f][0] = first;
+        outlineWords_[f][1] = past;
+    }
     ready_ = true;
     return true;
 }
@@ -245,46 +257,88 @@ bool TMapPaint::PreparedFor(const TGameState& s, const Picture& base) const {
 
 // ---------------------------------------------------------------- the repaint with it
 
-void RenderColorMap(const TGameState& s, const TMapPaint& paint, int dipView, Picture& out) {
-    out.CopyFrom(paint.base_);
+namespace {
+
+using Pixel = Picture::Pixel;
+
+// Pixels from to to - 1 of a row take the colour, sixteen bytes a store, the
+// last store running up to three pixels past the end: allowed where the
+// pixels after are written later, not past the picture's end.
+inline void FillPast(Pixel* row, size_t from, size_t to, Pixel colour) {
+    const Pixel four[4] = {colour, colour, colour, colour};
+    for (; from < to; from += 4) std::memcpy(row + from, four, sizeof four);
+}
+
+// The cells set in bits (words first .. past - 1, bit y * MapWidth + x) take the colour.
+void PaintCells(const uint64_t* bits, int first, int past, Pixel colour, Pixel* out) {
+    for (int word = first; word < past; ++word)
+        for (uint64_t b = bits[word]; b != 0; b &= b - 1) out[word * 64 + std::countr_zero(b)] = colour;
+}
+
+}  // namespace
+
+void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f, Picture& out) {
     // Each area takes the colour of the first feud, in feud order, whose
     // anchor lies in it and whose colour is not white: a white fill changes
-    // nothing, and once filled the area is white no more.
+    // nothing, and once filled the area is white no more. Areas no fill
+    // reaches stay white, as the base has them.
+    const Pixel white = Picture::PixelOf(Colors::White);
+    Pixel colourOf[TMapPaint::BorderStretch + 1];
+    for (Pixel& c : colourOf) c = white;
+    colourOf[TMapPaint::BorderStretch] = Picture::PixelOf(Colors::Black);
+    bool painted[MaxFeud + 1] = {};
     const bool diplomacy = DiplomacyMapOn(s);
     Rgb colour = Colors::White;
-    Rgb areaColour[MaxFeud + 1];
-    bool painted[MaxFeud + 1] = {};
     const int count = std::min<int>(s.QuantityFeud, MaxFeud);
     for (int i = 1; i <= count; ++i) {
         Rgb next;
         if (diplomacy ? DiplomacyColor(s, i, dipView, next) : PoliticalColor(s, i, next)) colour = next;
         const int a = paint.anchorArea_[i];
         if (a != 0 && !painted[a] && !(colour == Colors::White)) {
-            areaColour[a] = colour;
+            colourOf[a] = Picture::PixelOf(colour);
             painted[a] = true;
         }
     }
-    for (int r = 0; r < paint.fillRuns_; ++r) {
-        const TMapPaint::Run& run = paint.fill_[r];
-        if (painted[run.area]) out.FillRun(run.x0, run.y, run.x1 - run.x0, areaColour[run.area]);
+
+    // Row by row, stretch by stretch, every pixel written once: the colours
+    // and the borders. The stores may run past a stretch into the ones after
+    // it, written next, but never past the last row's end.
+    Pixel* const pixels = out.Resize(MapWidth, MapHeight);
+    const Pixel* const base = paint.base_.Bits();
+    for (int y = 0; y < MapHeight; ++y) {
+        Pixel* const row = pixels + size_t(y) * MapWidth;
+        const bool last = y == MapHeight - 1;
+        size_t x = 0;
+        for (int k = paint.rowStretches_[y]; k < paint.rowStretches_[y + 1]; ++k) {
+            const TMapPaint::Stretch stretch = paint.stretch_[k];
+            if (stretch.kind == TMapPaint::BaseStretch)
+                std::memcpy(row + x, base + size_t(y) * MapWidth + x, (stretch.end - x) * sizeof(Pixel));
+            else if (!last)
+                FillPast(row, x, stretch.end, colourOf[stretch.kind]);
+            else
+                Picture::FillPixels(row + x, stretch.end - x, colourOf[stretch.kind]);
+            x = stretch.end;
+        }
     }
+    // The outline over its borders.
+    if (f >= 1 && f <= MaxFeud)
+        PaintCells(paint.outline_[f], paint.outlineWords_[f][0], paint.outlineWords_[f][1], white, pixels);
 }
 
 void DrawBorders(const TMapPaint& paint, Picture& out) {
+    if (out.Width() != MapWidth || out.Height() != MapHeight) return;
+    Pixel* const pixels = out.WritableBits();
     for (int r = 0; r < paint.borderRuns_; ++r) {
         const TMapPaint::Run& run = paint.border_[r];
-        out.FillRun(run.x0, run.y, run.x1 - run.x0, Colors::Black);
+        Picture::FillPixels(pixels + size_t(run.y) * MapWidth + run.x0, size_t(run.x1 - run.x0),
+                            Picture::PixelOf(Colors::Black));
     }
 }
 
 void DrawOutline(const TMapPaint& paint, int f, Picture& out) {
-    if (f < 1 || f > MaxFeud) return;
-    for (int word = 0; word < TMapPaint::OutlineWords; ++word)
-        for (uint64_t bits = paint.outline_[f][word]; bits != 0; bits &= bits - 1) {
-            const int cell = word * 64 + std::countr_zero(bits);
-            const int x = cell % MapWidth, y = cell / MapWidth;
-            if (out.Contains(x, y)) out.SetPixel(x, y, Colors::White);
-        }
+    if (f < 1 || f > MaxFeud || out.Width() != MapWidth || out.Height() != MapHeight) return;
+    PaintCells(paint.outline_[f], paint.outlineWords_[f][0], paint.outlineWords_[f][1],
+               Picture::PixelOf(Colors::White), out.WritableBits());
 }
 
 QString FormatReal(double v) {

@@ -52,9 +52,11 @@ void DrawOutline(const TGameState& s, int f, Picture& out);
 // What the repaint needs of one game, found once: the base picture and the
 // grid do not change while a game runs, so neither do the white area each
 // feud's fill reaches, the border cells, nor the cells of each feud's outline.
-// All of it lives in fixed storage inside the object (the copy of the base
-// picture takes its memory at the first preparation and keeps it), so
-// repainting with it allocates nothing.
+// Each row is kept as stretches that end the same colour in every repaint
+// but for the colours of the areas: a white area, the border, or the base
+// picture's own pixels. All of it lives in fixed storage inside the object
+// (the copy of the base picture takes its memory at the first preparation and
+// keeps it), so repainting with it allocates nothing.
 class TMapPaint {
 public:
     TMapPaint();
@@ -68,16 +70,25 @@ public:
     bool Ready() const { return ready_; }
 
 private:
-    friend void RenderColorMap(const TGameState& s, const TMapPaint& paint, int dipView, Picture& out);
+    friend void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f, Picture& out);
     friend void DrawBorders(const TMapPaint& paint, Picture& out);
     friend void DrawOutline(const TMapPaint& paint, int f, Picture& out);
 
-    // Pixels x0 .. x1 - 1 of row y; area is the white area they belong to.
+    static constexpr int Cells = MapWidth * MapHeight;
+    static constexpr uint8_t BaseStretch = 0;            // the base picture's pixels
+    static constexpr uint8_t BorderStretch = MaxFeud + 1;  // black
+    // Pixels from the end of the stretch before (or the row's start) to end
+    // - 1; kind is BaseStretch, BorderStretch or the white area (1..20) they
+    // belong to.
+    struct Stretch {
+        uint16_t end;
+        uint8_t kind;
+    };
+    // Pixels x0 .. x1 - 1 of row y.
     struct Run {
         uint16_t x0, x1;
-        uint8_t y, area;
+        uint8_t y;
     };
-    static constexpr int Cells = MapWidth * MapHeight;
     static constexpr int MaxRuns = MapHeight * (MapWidth + 1) / 2;  // runs are apart by a pixel at least
     static constexpr int OutlineWords = (Cells + 63) / 64;
 
@@ -89,18 +100,22 @@ private:
     int32_t anchorY_[MaxFeud + 1] = {};
     uint8_t map_[MapHeight][MapWidth] = {};
     uint8_t anchorArea_[MaxFeud + 1] = {};  // the white area feud i's fill reaches, 0 for none
-    int fillRuns_ = 0;
-    Run fill_[MaxRuns];      // every white area reached, row by row
+    int32_t rowStretches_[MapHeight + 1] = {};  // each row's first stretch; the end past the last row
+    Stretch stretch_[Cells];
     int borderRuns_ = 0;
     Run border_[MaxRuns];    // the grid's border cells
     uint64_t outline_[MaxFeud + 1][OutlineWords];  // bit y * MapWidth + x: a border cell beside feud i
+    int32_t outlineWords_[MaxFeud + 1][2] = {};      // the first word of each outline with a bit set, and past its last
     uint8_t area_[Cells];    // working: the area of each pixel while preparing
     int32_t stack_[Cells];   // working: the flood's stack, each pixel pushed once at most
 };
 
-// The same repaint as the three functions above, from what paint found once;
-// paint must be PreparedFor the state and the base picture in use.
-void RenderColorMap(const TGameState& s, const TMapPaint& paint, int dipView, Picture& out);
+// The whole repaint in one pass over the picture, from what paint found once:
+// the same picture as RenderColorMap, DrawBorders and DrawOutline for feud f
+// from the base. out takes the base picture's size; paint must be
+// PreparedFor the state and the base picture in use.
+void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f, Picture& out);
+// The same as the two plain functions, from what paint found once.
 void DrawBorders(const TMapPaint& paint, Picture& out);
 void DrawOutline(const TMapPaint& paint, int f, Picture& out);
 

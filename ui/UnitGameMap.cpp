@@ -32,7 +32,8 @@ void TFormGame::DrawColorMap() {
     // The areas each feud's fill reaches, the borders and the outlines are
     // found once per game and map, and reused by every repaint.
     if (!paint_->PreparedFor(Game, *base)) paint_->Prepare(Game, *base);
-    RenderColorMap(Game, *paint_, SelectedDipView(), mapPicture_);
+    // The colours, the borders and the mover's outline in one pass.
+    RepaintMap(Game, *paint_, SelectedDipView(), Game.CurrentFeud, mapPicture_);
     SetSelectFeud(Game.CurrentFeud);
 }
 
@@ -40,8 +41,11 @@ void TFormGame::SetSelectFeud(int f) {
     OutInfoAboutFeudal(f);
     ShowFeudFigures(f);
 
-    DrawBorders(*paint_, mapPicture_);
-    DrawOutline(*paint_, f, mapPicture_);
+    // The mover's outline is drawn with the colours.
+    if (f != Game.CurrentFeud) {
+        DrawBorders(*paint_, mapPicture_);
+        DrawOutline(*paint_, f, mapPicture_);
+    }
     ImageMap->Show(mapPicture_);
 
     // The true relations are the mover's own secret: only his views offer them.

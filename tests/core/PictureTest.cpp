@@ -58,13 +58,41 @@ TEST(PictureTest, CopyIsIndependent) {
     EXPECT_EQ(b.Height(), 2);
 }
 
-TEST(PictureTest, ToImageKeepsExactColours) {
+TEST(PictureTest, ToImageKeepsExactColoursAndLaterChangesOut) {
     Picture p(2, 1);
     p.SetPixel(0, 0, Rgb{1, 2, 3});
     p.SetPixel(1, 0, Colors::Purple);
     const QImage image = p.ToImage();
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);  // shown as it is, with no conversion
+    p.SetPixel(0, 0, Colors::Navy);
+    p.FillRun(0, 0, 2, Colors::Lime);
     EXPECT_EQ(image.pixel(0, 0), qRgb(1, 2, 3));
     EXPECT_EQ(image.pixel(1, 0), qRgb(128, 0, 128));
+    EXPECT_EQ(p.GetPixel(1, 0), Colors::Lime);
+}
+
+// A copy and a move both hand the stamp to the picture that now holds the
+// pixels; a picture whose pixels changed, or were moved away, names them anew.
+TEST(PictureTest, CopyAndMoveKeepTheStampWithThePixels) {
+    Picture a(3, 2, Colors::Red);
+    const uint64_t red = a.Stamp();
+    Picture copy = a;
+    EXPECT_EQ(copy.Stamp(), red);
+    copy.SetPixel(0, 0, Colors::Navy);  // the copy's own pixels from here on
+    EXPECT_NE(copy.Stamp(), red);
+    EXPECT_EQ(a.Stamp(), red);
+    EXPECT_EQ(a.GetPixel(0, 0), Colors::Red);
+
+    Picture moved = std::move(a);
+    EXPECT_EQ(moved.Stamp(), red);
+    EXPECT_TRUE(a.IsEmpty());  // NOLINT(bugprone-use-after-move): what a move leaves is the point
+    EXPECT_NE(a.Stamp(), red);
+    Picture assigned(1, 1);
+    assigned = std::move(moved);
+    EXPECT_EQ(assigned.Stamp(), red);
+    EXPECT_NE(moved.Stamp(), red);
+    EXPECT_NE(moved.Stamp(), a.Stamp());
+    EXPECT_EQ(assigned.GetPixel(2, 1), Colors::Red);
 }
 
 }  // namespace

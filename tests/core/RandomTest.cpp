@@ -26,4 +26,24 @@ TEST(Random, BelowStaysInRangeAndSpreadsEvenly) {
     EXPECT_LT(chi, 25.0);
 }
 
+// The share of draws that fall in the lower half of a range just over
+// 0.4 * 2^32, where a 32-bit draw taken modulo the range lands 1.2 times as
+// often as elsewhere. The same fixed draws, mapped by Below and by a modulo:
+// the check tells the two apart.
+TEST(Random, BelowIsNoModuloOfA32BitDraw) {
+    constexpr int range = 1717986919;  // 0.4 * 2^32, rounded up
+    constexpr int draws = 100000;
+    auto lowerHalf = [&](auto map) {
+        Random r(2024);
+        int low = 0;
+        for (int i = 0; i < draws; ++i) low += map(r) < range / 2;
+        return double(low) / draws;
+    };
+    const double below = lowerHalf([&](Random& r) { return r.Below(range); });
+    const double modulo = lowerHalf([&](Random& r) { return int(uint32_t(r.NextU64()) % uint32_t(range)); });
+    // Half of the draws, give or take five standard deviations (0.0016 each).
+    EXPECT_NEAR(below, 0.5, 0.008);
+    EXPECT_GT(modulo, 0.58);  // 0.6 expected: the check fails a modulo mapping
+}
+
 }  // namespace

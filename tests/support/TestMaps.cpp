@@ -1,6 +1,9 @@
 #include "support/TestMaps.h"
 
+#include <QDir>
 #include <QFile>
+
+#include "core/DataPath.h"
 
 Picture BlankMap(Rgb fill) { return Picture(400, 200, fill); }
 
@@ -20,6 +23,16 @@ void FillRect(Picture& p, int x, int y, int w, int h, Rgb c) {
     for (int j = y; j < y + h; ++j)
         for (int i = x; i < x + w; ++i)
             if (p.Contains(i, j)) p.SetPixel(i, j, c);
+}
+
+std::vector<Picture> BundledMapPictures() {
+    std::vector<Picture> maps;
+    const QDir folder(DataFilePath(QStringLiteral("maps")));
+    for (const QString& name : folder.entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name)) {
+        Picture p;
+        if (p.Load(folder.filePath(name))) maps.push_back(std::move(p));
+    }
+    return maps;
 }
 
 Picture StripMap(int n) {

@@ -1,4 +1,4 @@
-#include "WorstMap.h"
+#include "support/WorstMap.h"
 
 namespace {
 
