@@ -276,7 +276,10 @@ rmdir "$stage/styles" 2>/dev/null || true
 # among Qt's and MinGW's; Windows' own (KERNEL32.dll and the like) are left.
 # Those taken from MinGW are remembered for their licences.
 mingw_dll_dirs=()
-for dll in "${runtime_dlls[@]}"; do mingw_dll_dirs+=("$(dirname "$(runtime_dll "$dll")")"); done
+for dll in "${runtime_dlls[@]}"; do
+  path=$(runtime_dll "$dll")
+  mingw_dll_dirs+=("$(dirname "$path")")
+done
 find_dll() { # <dll>; prints its path
   local dir hit
   for dir in "$prefix/bin" "${mingw_dll_dirs[@]}"; do
@@ -313,8 +316,8 @@ notepad_text() { { printf '\xef\xbb\xbf'; sed 's/\r$//; s/$/\r/' "$1"; } }
 notepad_text "$here/README.txt" > "$stage/README.txt"
 
 # --- licences ----------------------------------------------------------------
-# The game's own licence beside the program; in licences\ the copyright
-# statements of everything else the zip holds, each as its Debian package
+# The game's own licence beside the program; in licences\ its copyright
+# statement and those of everything else the zip holds, each as its Debian package
 # gives it: Qt and libjpeg-turbo (built into the program) from the source
 # packages they were built from, MinGW's runtime and Qt's Russian words from
 # the packages that installed them; then the licence texts those statements
@@ -332,12 +335,16 @@ package_of() { # <installed file>; prints the Debian package holding it
   owner="${owner%%: *}"
   echo "${owner%%:*}"
 }
+add_licence marchfell "$root/assets/copyright"
 add_licence qt6-base "$(source_dir qt6-base "$qt_version")/debian/copyright"
 add_licence libjpeg-turbo "$(source_dir libjpeg-turbo "$jpeg_version")/debian/copyright"
 add_licence qt6-translations /usr/share/doc/qt6-translations-l10n/copyright
 # The startup code every MinGW program carries, and the runtime DLLs shipped.
 crt_packages=(mingw-w64-x86-64-dev)
-for path in "${from_mingw[@]}"; do crt_packages+=("$(package_of "$path")"); done
+for path in "${from_mingw[@]}"; do
+  package=$(package_of "$path")
+  crt_packages+=("$package")
+done
 while IFS= read -r package; do
   add_licence "$package" "/usr/share/doc/$package/copyright"
 done < <(printf '%s\n' "${crt_packages[@]}" | sort -u)
