@@ -1,6 +1,7 @@
 #include "settings/Reestr.h"
 
 #include <limits>
+#include <utility>
 
 #include <QDir>
 #include <QFileInfo>
@@ -77,35 +78,32 @@ bool KeyExists(const QSettings& settings) {
 // without administrator rights may not write. When that key is there and the
 // player's own is not, its values move over as they stand, each with its
 // type; the old key is only read, and only this once, since from then on the
-// player's own key exists. False when there is no old key.
+// player's own key exists. False when there is no old key or it holds no
+// values: the player then starts from the first-run values.
 bool CopyOldKey(QSettings& settings) {
 #ifdef Q_OS_WIN
     if (!RegistryKeyExists(OldKeyPath())) return false;
     const QSettings old(OldKeyPath(), QSettings::NativeFormat);
-    for (const QString& name : old.childKeys()) settings.setValue(name, old.value(name));
-    return true;
+    const QStringList names = old.childKeys();
+    for (const QString& name : names) settings.setValue(name, old.value(name));
+    return !names.isEmpty();
 #else
     (void)settings;
     return false;
 #endif
 }
 
+// The fourteen values of the first run, in this order: the current set, then
+// the default set, each the map path and then the six numbers.
 void WriteFirstRunValues(QSettings& settings) {
     const QString map = TReestr::BundledMapPath();
-    settings.setValue(QStringLiteral("CurrentPathToMap"), map);
-    settings.setValue(QStringLiteral("CurrentLennik"), 100);
-    settings.setValue(QStringLiteral("CurrentGrain"), 50000);
-    settings.setValue(QStringLiteral("CurrentPeasant"), 1000);
-    settings.setValue(QStringLiteral("CurrentCow"), 100);
-    settings.setValue(QStringLiteral("CurrentHorse"), 100);
-    settings.setValue(QStringLiteral("CurrentIndependence"), 50);
-    settings.setValue(QStringLiteral("DefaultPathToMap"), map);
-    settings.setValue(QStringLiteral("DefaultLennik"), 100);
-    settings.setValue(QStringLiteral("DefaultGrain"), 50000);
-    settings.setValue(QStringLiteral("DefaultPeasant"), 1000);
-    settings.setValue(QStringLiteral("DefaultCow"), 100);
-    settings.setValue(QStringLiteral("DefaultHorse"), 100);
-    settings.setValue(QStringLiteral("DefaultIndependence"), 50);
+    const std::pair<const char*, int> numbers[] = {{"Lennik", 100}, {"Grain", 50000}, {"Peasant", 1000},
+                                                   {"Cow", 100},    {"Horse", 100},   {"Independence", 50}};
+    for (const char* set : {"Current", "Default"}) {
+        const QString prefix = QLatin1String(set);
+        settings.setValue(prefix + QStringLiteral("PathToMap"), map);
+        for (const auto& [name, value] : numbers) settings.setValue(prefix + QLatin1String(name), value);
+    }
 }
 
 // Integers come back as numbers from the registry and from values written

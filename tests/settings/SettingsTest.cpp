@@ -236,6 +236,13 @@ TEST_F(SettingsTest, OldMachineWideKeyIsCopiedOnceAsItStands) {
 #ifndef Q_OS_WIN
     GTEST_SKIP() << "the registry exists only on Windows";
 #else
+    // An old key with nothing in it but a subkey has nothing to give.
+    QSettings(OldReestrKey() + QStringLiteral("\\Sub"), QSettings::NativeFormat).setValue(QStringLiteral("X"), 1);
+    EXPECT_EQ(Start(), QStringList());
+    EXPECT_EQ(Rows(), FirstRunRows);
+    DestroyForms();
+    ResetTestSettings();
+
     {
         QSettings old(OldReestrKey(), QSettings::NativeFormat);
         old.setValue(QStringLiteral("CurrentPathToMap"), QStringLiteral("C:\\Maps\\my map.bmp"));
