@@ -339,8 +339,15 @@ add_licence marchfell "$root/assets/copyright"
 add_licence qt6-base "$(source_dir qt6-base "$qt_version")/debian/copyright"
 add_licence libjpeg-turbo "$(source_dir libjpeg-turbo "$jpeg_version")/debian/copyright"
 add_licence qt6-translations /usr/share/doc/qt6-translations-l10n/copyright
-# The startup code every MinGW program carries, and the runtime DLLs shipped.
+# The startup code every MinGW program carries, and MinGW's DLLs shipped: its
+# runtime (copied beside Qt's) and any other found in MinGW's folders.
 crt_packages=(mingw-w64-x86-64-dev)
+for dll in "${runtime_dlls[@]}"; do
+  if [ -e "$stage/$dll" ]; then
+    path=$(runtime_dll "$dll")
+    from_mingw+=("$path")
+  fi
+done
 for path in "${from_mingw[@]}"; do
   package=$(package_of "$path")
   crt_packages+=("$package")
