@@ -1,6 +1,7 @@
 #include "settings/Reestr.h"
 
 #include <limits>
+#include <utility>
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,6 +37,11 @@ bool TextToInteger(const QString& text, int32_t& value) {
 namespace {
 
 QString& KeyPath() {
+    static QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Tarvold\\Marchfell");
+    return key;
+}
+
+QString& OldKeyPath() {
     static QString key = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold\\Marchfell");
     return key;
 }
@@ -49,17 +55,55 @@ std::unique_ptr<QSettings> OpenSettings() {
 #endif
 }
 
+#ifdef Q_OS_WIN
+// Whether a registry key is there, without creating anything.
+bool RegistryKeyExists(const QString& key) {
+    const qsizetype cut = key.lastIndexOf(u'\\');
+    const QSettings parent(key.left(cut), QSettings::NativeFormat);
+    return parent.childGroups().contains(key.mid(cut + 1), Qt::CaseInsensitive);
+}
+#endif
+
 // Whether the key is there already, without creating anything.
 bool KeyExists(const QSettings& settings) {
 #ifdef Q_OS_WIN
     (void)settings;
-    const QString& key = KeyPath();
-    const qsizetype cut = key.lastIndexOf(u'\\');
-    const QSettings parent(key.left(cut), QSettings::NativeFormat);
-    return parent.childGroups().contains(key.mid(cut + 1), Qt::CaseInsensitive);
+    return RegistryKeyExists(KeyPath());
 #else
     return QFileInfo(settings.fileName()).isFile();
 #endif
+}
+
+// Earlier versions kept the settings for the whole machine, where a player
+// without administrator rights may not write. When that key is there and the
+// player's own is not, its values move over as they stand, each with its
+// type; the old key is only read, and only this once, since from then on the
+// player's own key exists. False when there is no old key or it holds no
+// values: the player then starts from the first-run values.
+bool CopyOldKey(QSettings& settings) {
+#ifdef Q_OS_WIN
+    if (!RegistryKeyExists(OldKeyPath())) return false;
+    const QSettings old(OldKeyPath(), QSettings::NativeFormat);
+    const QStringList names = old.childKeys();
+    for (const QString& name : names) settings.setValue(name, old.value(name));
+    return !names.isEmpty();
+#else
+    (void)settings;
+    return false;
+#endif
+}
+
+// The fourteen values of the first run, in this order: the current set, then
+// the default set, each the map path and then the six numbers.
+void WriteFirstRunValues(QSettings& settings) {
+    const QString map = TReestr::BundledMapPath();
+    const std::pair<const char*, int> numbers[] = {{"Lennik", 100}, {"Grain", 50000}, {"Peasant", 1000},
+                                                   {"Cow", 100},    {"Horse", 100},   {"Independence", 50}};
+    for (const char* set : {"Current", "Default"}) {
+        const QString prefix = QLatin1String(set);
+        settings.setValue(prefix + QStringLiteral("PathToMap"), map);
+        for (const auto& [name, value] : numbers) settings.setValue(prefix + QLatin1String(name), value);
+    }
 }
 
 // Integers come back as numbers from the registry and from values written
@@ -105,6 +149,8 @@ QString MissingText(const QString& name) {
 
 QString ReestrKey() { return KeyPath(); }
 void SetReestrKey(const QString& key) { KeyPath() = key; }
+QString OldReestrKey() { return OldKeyPath(); }
+void SetOldReestrKey(const QString& key) { OldKeyPath() = key; }
 
 TReestr::TReestr() = default;
 TReestr::~TReestr() = default;
@@ -121,22 +167,9 @@ void TReestr::OpenOrCreate(Messages& msgs) {
         return;
     }
 
-    // First run: create the key with both sets, in this order.
-    const QString map = BundledMapPath();
-    settings->setValue(QStringLiteral("CurrentPathToMap"), map);
-    settings->setValue(QStringLiteral("CurrentLennik"), 100);
-    settings->setValue(QStringLiteral("CurrentGrain"), 50000);
-    settings->setValue(QStringLiteral("CurrentPeasant"), 1000);
-    settings->setValue(QStringLiteral("CurrentCow"), 100);
-    settings->setValue(QStringLiteral("CurrentHorse"), 100);
-    settings->setValue(QStringLiteral("CurrentIndependence"), 50);
-    settings->setValue(QStringLiteral("DefaultPathToMap"), map);
-    settings->setValue(QStringLiteral("DefaultLennik"), 100);
-    settings->setValue(QStringLiteral("DefaultGrain"), 50000);
-    settings->setValue(QStringLiteral("DefaultPeasant"), 1000);
-    settings->setValue(QStringLiteral("DefaultCow"), 100);
-    settings->setValue(QStringLiteral("DefaultHorse"), 100);
-    settings->setValue(QStringLiteral("DefaultIndependence"), 50);
+    // First run: the old machine-wide key's values if there is one, else
+    // both sets, in this order.
+    if (!CopyOldKey(*settings)) WriteFirstRunValues(*settings);
     settings->sync();
     if (settings->status() == QSettings::NoError && KeyExists(*settings)) {
         settings_ = std::move(settings);

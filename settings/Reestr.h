@@ -1,6 +1,7 @@
 // The settings store: the starting conditions of a new game and the last map
 // path, in a current set and a default set. Kept by QSettings: on Windows the
-// registry key HKEY_LOCAL_MACHINE\Software\Tarvold\Marchfell, elsewhere the
+// registry key HKEY_CURRENT_USER\Software\Tarvold\Marchfell (the player's
+// own, which he may write without administrator rights), elsewhere the
 // user's configuration file for organisation "Tarvold", application
 // "Marchfell" (~/.config/Tarvold/Marchfell.conf). One object, held by the
 // start menu for the whole run; every reader and writer goes through it.
@@ -36,6 +37,11 @@ bool TextToInteger(const QString& text, int32_t& value);
 // Elsewhere the settings file is found through QSettings' own paths.
 QString ReestrKey();
 void SetReestrKey(const QString& key);
+// Where earlier versions kept the settings on Windows, for the whole machine:
+// HKEY_LOCAL_MACHINE\Software\Tarvold\Marchfell. Read once, when the
+// player's own key does not exist yet; never written.
+QString OldReestrKey();
+void SetOldReestrKey(const QString& key);
 
 class TReestr {
 public:
@@ -45,8 +51,9 @@ public:
     TReestr& operator=(const TReestr&) = delete;
 
     // Opens the key without creating it; when it exists, that is all, even
-    // if values are missing. Otherwise creates it and writes the fourteen
-    // values of the first run in order. When even that fails, shows
+    // if values are missing. Otherwise creates it and fills it: on Windows
+    // with the values of the old key if there is one, as they stand, else
+    // with the fourteen values of the first run in order. When that fails, shows
     // "Не могу создать ключ в реестре." and leaves the store closed: every
     // later read and write then fails with its own message.
     void OpenOrCreate(Messages& msgs);

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder and checks it without
-# installing it: its control fields, its contents, the desktop entry and the
-# AppStream file; then unpacks it into a scratch root and starts the unpacked
-# program offscreen to prove that it finds the map bundled beside it.
+# installing it: Debian's own checker (lintian) finds no fault in it, its
+# control fields, its contents, the desktop entry and the AppStream file are
+# sound, and one version number runs through the package, its changelog, the
+# AppStream release and the manual page; then unpacks it into a scratch root
+# and starts the unpacked program offscreen to prove that it finds the map
+# bundled beside it.
 # Usage: tools/check-package.sh [<build folder>]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,10 +14,16 @@ build=${1:-build}
 fail() { echo "check-package: $*" >&2; exit 1; }
 
 cmake --build "$build" --target package >/dev/null
-version=$(sed -n 's/^project(Marchfell VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# The version CMake took from project().
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || fail "no project version in $build/CMakeCache.txt"
 arch=$(dpkg --print-architecture)
 deb="$build/marchfell_${version}_${arch}.deb"
 [ -f "$deb" ] || fail "no package $deb"
+
+# Every tag lintian knows, down to its informational notes (hardening, the
+# sections a stripped program should not carry), except the pedantic ones.
+lintian --display-info --fail-on error,warning,info "$deb" || fail "lintian finds faults in $deb (above)"
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = marchfell ] || fail "Package is '$(field Package)'"
@@ -29,7 +38,8 @@ for lib in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo qt6-trans
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 
-contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+# The file names alone, whatever characters they hold.
+contents=$(dpkg-deb --fsys-tarfile "$deb" | tar -t)
 for path in \
     ./usr/games/marchfell \
     ./usr/share/games/marchfell/maps/base.bmp \
@@ -43,6 +53,8 @@ for path in \
     ./usr/share/icons/hicolor/256x256/apps/marchfell.png \
     ./usr/share/metainfo/example.tarvold.marchfell.metainfo.xml \
     ./usr/share/man/man6/marchfell.6.gz \
+    ./usr/share/doc/marchfell/copyright \
+    ./usr/share/doc/marchfell/changelog.gz \
     ./usr/share/doc/marchfell/guide.md; do
   grep -qxF "$path" <<<"$contents" || fail "package lacks $path"
 done
@@ -62,23 +74,40 @@ grep -qxF 'MimeType=application/x-marchfell-save;' "$root/usr/share/applications
 grep -q '<mime-type type="application/x-marchfell-save">' "$root/usr/share/mime/packages/marchfell.xml" &&
   grep -q '<glob pattern="\*\.mcs"/>' "$root/usr/share/mime/packages/marchfell.xml" ||
   fail "the package defines no type for *.mcs"
-appstreamcli validate --no-net "$root/usr/share/metainfo/example.tarvold.marchfell.metainfo.xml" >/dev/null ||
-  appstreamcli validate --no-net "$root/usr/share/metainfo/example.tarvold.marchfell.metainfo.xml"
-grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/example.tarvold.marchfell.metainfo.xml" ||
-  fail "the AppStream file names no release $version"
+metainfo="$root/usr/share/metainfo/example.tarvold.marchfell.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" >/dev/null || appstreamcli validate --no-net "$metainfo"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the AppStream file names no licence"
 zcat "$root/usr/share/man/man6/marchfell.6.gz" | grep -q '^\.TH MARCHFELL 6' || fail "no manual page in section 6"
 
-# The unpacked program, started once on a fresh account, stores the map it
-# found as the current map: it must be the one unpacked beside it.
-home="$root/home"
-mkdir -p "$home/.config"
-set +e
-HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
-  timeout 5 "$root/usr/games/marchfell" >/dev/null 2>&1
-status=$?
-set -e
-# The program runs until its window is closed; timeout stops it (124).
-[ "$status" -eq 124 ] || fail "the unpacked program stopped with status $status"
+# One version everywhere: the package's, its changelog's newest entry, the
+# AppStream release and the manual page's.
+zcat "$root/usr/share/doc/marchfell/changelog.gz" >"$root/changelog"
+for found in \
+    "changelog $(dpkg-parsechangelog -l "$root/changelog" -S Version)" \
+    "AppStream $(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n1)" \
+    "manual $(zcat "$root/usr/share/man/man6/marchfell.6.gz" | sed -n 's/^\.TH MARCHFELL 6 "[^"]*" "Marchfell \([^"]*\)".*/\1/p')"; do
+  [ "${found#* }" = "$version" ] || fail "the ${found%% *} names version '${found#* }', the package $version"
+done
+
+# Starts the unpacked program offscreen on a fresh account of its own, for
+# <seconds>, with any further arguments; $home is that account's folder. The
+# program runs until its window is closed; timeout stops it (124).
+run_unpacked() { # <seconds> [arguments...]
+  local seconds=$1 status
+  shift
+  home=$(mktemp -d -p "$root" home.XXXX)
+  mkdir -p "$home/.config"
+  set +e
+  HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
+    timeout "$seconds" "$root/usr/games/marchfell" "$@" >"$home/run.log" 2>&1
+  status=$?
+  set -e
+  [ "$status" -eq 124 ] || { cat "$home/run.log" >&2; fail "the unpacked program stopped with status $status"; }
+}
+
+# Started once on a fresh account, it stores the map it found as the current
+# map: it must be the one unpacked beside it.
+run_unpacked 5
 conf="$home/.config/Tarvold/Marchfell.conf"
 [ -f "$conf" ] || fail "the unpacked program wrote no settings"
 grep -qxF "CurrentPathToMap=$root/usr/share/games/marchfell/maps/base.bmp" "$conf" ||

@@ -10,7 +10,7 @@ packages=(
   libjpeg-dev
   clang libclang-rt-dev
   fonts-liberation fonts-dejavu-core
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,6 +100,13 @@ TEST_F(ShellTest, AboutDialogs) {
     for (auto* l : program->findChildren<QLabel*>()) texts << l->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("Marchfell:")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Ostrevane")));
+    // The version line names the release of the package's newest changelog entry.
+    QFile changelog(QStringLiteral(MARCHFELL_SOURCE_ASSETS "/changelog"));
+    ASSERT_TRUE(changelog.open(QIODevice::ReadOnly));
+    const QString heading = QString::fromUtf8(changelog.readLine());
+    const QString release = heading.section(u'(', 1).section(u')', 0, 0);
+    EXPECT_TRUE(heading.startsWith(QStringLiteral("marchfell (")) && !release.isEmpty()) << heading.toStdString();
+    EXPECT_EQ(program->findChild<QLabel*>(QStringLiteral("LVersion"))->text(), QStringLiteral("Версия ") + release);
 
     QWidget* author = reinterpret_cast<QWidget*>(FormAboutAuthor);
     EXPECT_EQ(author->windowTitle(), QStringLiteral("Об авторе..."));

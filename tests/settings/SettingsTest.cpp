@@ -223,8 +223,59 @@ TEST_F(SettingsTest, RegistryHoldsNumbersAsDwordsAndTheMapPathWithBackslashes) {
             EXPECT_EQ(v.typeId(), QMetaType::Int) << name.toStdString();
         }
     }
-    // The game's own key is left alone by the tests.
-    EXPECT_NE(ReestrKey(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold\\Marchfell"));
+    // The game's own keys are left alone by the tests.
+    EXPECT_TRUE(ReestrKey().startsWith(QStringLiteral("HKEY_CURRENT_USER\\Software\\Tarvold\\MarchfellTest")));
+    EXPECT_TRUE(OldReestrKey().startsWith(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold\\MarchfellTest")));
+#endif
+}
+
+// A player whose settings an earlier version kept for the whole machine finds
+// them again in his own key, as they stood there: the same values with the
+// same types, none added. The old key is read this once and never written.
+TEST_F(SettingsTest, OldMachineWideKeyIsCopiedOnceAsItStands) {
+#ifndef Q_OS_WIN
+    GTEST_SKIP() << "the registry exists only on Windows";
+#else
+    // An old key with nothing in it but a subkey has nothing to give.
+    QSettings(OldReestrKey() + QStringLiteral("\\Sub"), QSettings::NativeFormat).setValue(QStringLiteral("X"), 1);
+    EXPECT_EQ(Start(), QStringList());
+    EXPECT_EQ(Rows(), FirstRunRows);
+    DestroyForms();
+    ResetTestSettings();
+
+    {
+        QSettings old(OldReestrKey(), QSettings::NativeFormat);
+        old.setValue(QStringLiteral("CurrentPathToMap"), QStringLiteral("C:\\Maps\\my map.bmp"));
+        old.setValue(QStringLiteral("CurrentLennik"), 77);
+        old.setValue(QStringLiteral("DefaultLennik"), 100);
+    }
+    const QStringList boxes = Start();
+    ASSERT_EQ(boxes.size(), 1);  // the dialog's own load: "CurrentGrain" was never there
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("\"CurrentGrain\""))) << boxes[0].toStdString();
+    EXPECT_EQ(Rows(), (QStringList{"77", "", "", "", "", "0"}));
+    const auto types = [](const QString& key) {
+        QMap<QString, int> t;
+        const QSettings store(key, QSettings::NativeFormat);
+        for (const QString& name : store.childKeys()) t.insert(name, store.value(name).typeId());
+        return t;
+    };
+    const QMap<QString, int> expected{{"CurrentPathToMap", QMetaType::QString},
+                                      {"CurrentLennik", QMetaType::Int},
+                                      {"DefaultLennik", QMetaType::Int}};
+    EXPECT_EQ(types(ReestrKey()), expected);
+    EXPECT_EQ(StoredSettings().value(QStringLiteral("CurrentPathToMap")), QStringLiteral("C:\\Maps\\my map.bmp"));
+
+    // Later starts use the player's key alone, whatever the old one holds.
+    DestroyForms();
+    QSettings(OldReestrKey(), QSettings::NativeFormat).setValue(QStringLiteral("CurrentGrain"), 5);
+    EXPECT_EQ(Start(), boxes);
+    OpenFromStartMenu([] {
+        Type({"1", "2", "3", "4", "5"}, 6);
+        Click("btnOk");
+    });
+    EXPECT_EQ(types(OldReestrKey()).size(), 4);
+    EXPECT_EQ(QSettings(OldReestrKey(), QSettings::NativeFormat).value(QStringLiteral("CurrentLennik")).toInt(), 77);
+    EXPECT_EQ(StoredCurrentSet(), (QStringList{"1", "2", "3", "4", "5", "6"}));
 #endif
 }
 

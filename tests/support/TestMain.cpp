@@ -27,17 +27,23 @@ QTemporaryDir* configDir = nullptr;
 QString StoreFile() { return configDir->path() + QStringLiteral("/Tarvold/Marchfell.conf"); }
 
 #ifdef Q_OS_WIN
-// The scratch key beside the game's own, one per test process, so that test
-// programs run side by side never share it.
-QString ScratchKey() {
-    return QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Tarvold\\MarchfellTest%1").arg(QCoreApplication::applicationPid());
+// The scratch keys beside the game's own and beside its old machine-wide one,
+// one pair per test process, so that test programs run side by side never
+// share them.
+QString ScratchKey(const char* root) {
+    return QStringLiteral("%1\\Software\\Tarvold\\MarchfellTest%2")
+        .arg(QLatin1String(root))
+        .arg(QCoreApplication::applicationPid());
 }
-void RemoveScratchKey() {
-    const QString key = ReestrKey();
+void RemoveKey(const QString& key) {
     const qsizetype cut = key.lastIndexOf(u'\\');
     QSettings parent(key.left(cut), QSettings::NativeFormat);
     parent.remove(key.mid(cut + 1));
     parent.sync();
+}
+void RemoveScratchKeys() {
+    RemoveKey(ReestrKey());
+    RemoveKey(OldReestrKey());
 }
 #endif
 }  // namespace
@@ -46,7 +52,7 @@ QString TestConfigFolder() { return configDir ? configDir->path() : QString(); }
 
 void ResetTestSettings() {
 #ifdef Q_OS_WIN
-    RemoveScratchKey();
+    RemoveScratchKeys();
 #else
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarvold"),
                        QStringLiteral("Marchfell"));
@@ -143,8 +149,9 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configDir->path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configDir->path());
 #ifdef Q_OS_WIN
-    SetReestrKey(ScratchKey());
-    RemoveScratchKey();
+    SetReestrKey(ScratchKey("HKEY_CURRENT_USER"));
+    SetOldReestrKey(ScratchKey("HKEY_LOCAL_MACHINE"));
+    RemoveScratchKeys();
     // The saves folder there is one place on c: for all the test programs
     // running side by side: their turns are not autosaved into it.
     AutoSaveEnabled = false;
@@ -152,7 +159,7 @@ int main(int argc, char** argv) {
     GameRandom.Seed(12345);
     const int result = RUN_ALL_TESTS();
 #ifdef Q_OS_WIN
-    RemoveScratchKey();
+    RemoveScratchKeys();
 #endif
     delete configDir;
     return result;

@@ -8,8 +8,8 @@
 // The temporary folder that stands in for the user's configuration folder.
 QString TestConfigFolder();
 // Removes the game's settings (the file, or on Windows the scratch registry
-// key the tests use instead of the game's own), as on a machine that never
-// ran the game.
+// keys the tests use instead of the game's own and its old one), as on a
+// machine that never ran the game.
 void ResetTestSettings();
 
 // The game's settings as they stand in the store, past QSettings' own cache:

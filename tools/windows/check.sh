@@ -2,9 +2,11 @@
 # Checks the Windows build made by tools/windows/build.sh, under Wine:
 #  1. every test program of the Windows build, run by CTest on the offscreen
 #     platform (the registry tests use a scratch key, never the game's own);
-#  2. the zip, unpacked into a fresh Wine prefix: the program starts, shows
-#     its start menu, creates its settings key with the fourteen values and
-#     finds the map it brings along; a second start keeps the key as it is.
+#  2. the zip, unpacked into a fresh Wine prefix: it holds the licences, the
+#     program starts, shows its start menu, creates the player's settings key
+#     (HKEY_CURRENT_USER, nothing for the whole machine) with the fourteen
+#     values and finds the map it brings along; a second start keeps the key
+#     as it is.
 # Exits non-zero on any failure.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -13,7 +15,9 @@ cache="${MARCHFELL_WIN_CACHE:-$HOME/.cache/marchfell-win}"
 prefix="$cache/prefix"
 build="${MARCHFELL_WIN_BUILD:-$root/build-win64}"
 jobs="${MARCHFELL_WIN_JOBS:-$(nproc 2>/dev/null || echo 2)}"
-version=$(sed -n 's/^project(Marchfell VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+[ -f "$build/CMakeCache.txt" ] || { echo "run tools/windows/build.sh first" >&2; exit 1; }
+# The version the build took from project(), which names the zip.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 zip="$root/dist/marchfell-$version-win64.zip"
 [ -f "$build/CTestTestfile.cmake" ] && [ -f "$zip" ] || { echo "run tools/windows/build.sh first" >&2; exit 1; }
 
@@ -53,47 +57,81 @@ mkdir -p "$games"
 (cd "$games" && unzip -q "$zip")
 folder="$games/marchfell-$version-win64"
 exe="C:\\Games\\marchfell-$version-win64\\marchfell.exe"
-key='HKLM\Software\Tarvold\Marchfell'
+key='HKCU\Software\Tarvold\Marchfell'
+old_key='HKLM\Software\Tarvold\Marchfell'
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-# The values under the key as "reg query" lists them.
-key_values() { wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -E '^\s+\S+\s+REG_' || true; }
+# The game's licence and those of what it ships, each a text Notepad opens.
+for text in LICENSE.txt licences/qt6-base.txt licences/libjpeg-turbo.txt licences/mingw-w64-x86-64-dev.txt \
+    licences/gcc-mingw-w64-x86-64-posix-runtime.txt licences/common-licenses/LGPL-3.txt; do
+  [ -s "$folder/$text" ] || fail "the zip lacks $text"
+done
+grep -q "GNU GENERAL PUBLIC LICENSE" "$folder/LICENSE.txt" || fail "LICENSE.txt is not the GPL"
+
+# The names of the values under a key, as "reg query" lists them.
+value_names() { # <key>
+  wine reg query "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^ \{4\}\(.*\) \{4\}REG_[A-Z_]*\( .*\)\{0,1\}$/\1/p' || true
+}
+# One value of the game's key, looked up by its name: "<type> <data>".
+reg_value() { # <name>
+  local line
+  line=$(wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | grep -F "    $1    REG_" | head -n1) || return 0
+  line="${line#*"    $1    "}"
+  echo "${line%%    *} ${line#*    }"
+}
+
+# The program, started from the zip's folder, and stopped.
+start_program() { # <platform>
+  QT_QPA_PLATFORM="$1" QT_QPA_FONTDIR="$(windows_path "$prefix/lib/fonts")" wine "$exe" >"$scratch/run.log" 2>&1 &
+  program=$!
+}
+window_shows() { # <title> <seconds>
+  wine "$(windows_path "$build/probe-window.exe")" "$1" "$2"
+}
+stop_program() {
+  kill -0 "$program" 2>/dev/null || { cat "$scratch/run.log"; fail "the program stopped by itself"; }
+  wineserver -k 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+}
+x86_64-w64-mingw32-gcc-posix -municode -O2 -o "$build/probe-window.exe" "$here/probe-window.c"
 
 # Starts the program and waits until the key holds fourteen values (and, on
 # the Windows platform, until the start menu window shows); then ends it.
 # Fails if it stopped on its own meanwhile.
 run_once() { # <platform>
-  QT_QPA_PLATFORM="$1" QT_QPA_FONTDIR="$(windows_path "$prefix/lib/fonts")" wine "$exe" >"$scratch/run.log" 2>&1 &
-  local pid=$! waited=0
+  local waited=0
+  start_program "$1"
   if [ "$1" = windows ]; then
-    wine "$(windows_path "$build/probe-window.exe")" "Marchfell: Ostrevane" 90 ||
-      { cat "$scratch/run.log"; fail "the start menu did not show"; }
+    window_shows "Marchfell: Ostrevane" 90 || { cat "$scratch/run.log"; fail "the start menu did not show"; }
   fi
-  until [ "$(key_values | wc -l)" -ge 14 ] || [ $waited -ge 90 ]; do sleep 3; waited=$((waited + 3)); done
+  until [ "$(value_names "$key" | wc -l)" -ge 14 ] || [ $waited -ge 90 ]; do sleep 3; waited=$((waited + 3)); done
   sleep 3
-  kill -0 "$pid" 2>/dev/null || { cat "$scratch/run.log"; fail "the program stopped by itself"; }
-  wineserver -k 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
+  stop_program
 }
 
-# First start, offscreen: the key is made.
+# First start, offscreen: the player's key is made, and none for the machine.
 run_once offscreen
-key_values | tee "$scratch/key.txt"
-[ "$(grep -cE 'REG_(DWORD|SZ)' "$scratch/key.txt")" -eq 14 ] || fail "the key does not hold 14 values"
-[ "$(grep -cE 'REG_DWORD' "$scratch/key.txt")" -eq 12 ] || fail "the numbers are not DWORDs"
+wine reg query "$key" | tr -d '\r' | tee "$scratch/key.txt"
+[ "$(value_names "$key" | wc -l)" -eq 14 ] || fail "the key does not hold 14 values"
+for name in Lennik Grain Peasant Cow Horse Independence; do
+  for set in Current Default; do
+    [[ "$(reg_value "$set$name")" == "REG_DWORD 0x"* ]] || fail "$set$name is not a DWORD: $(reg_value "$set$name")"
+  done
+done
 map="C:\\Games\\marchfell-$version-win64\\maps\\base.bmp"
 for name in CurrentPathToMap DefaultPathToMap; do
-  grep -qiF "$name    REG_SZ    $map" "$scratch/key.txt" || fail "$name does not name the bundled map $map"
+  value=$(reg_value "$name")
+  [ "${value,,}" = "reg_sz ${map,,}" ] || fail "$name does not name the bundled map $map: $value"
 done
+[ -z "$(value_names "$old_key")" ] || fail "the program wrote to $old_key"
 echo "settings key made; the bundled map found: $map"
 
 # Second start, through the Windows platform plugin with Wine's display-less
 # driver: the start menu shows and the key is used as it stands.
 wine reg add "$key" /v CurrentLennik /t REG_DWORD /d 77 /f >/dev/null
-x86_64-w64-mingw32-gcc-posix -municode -O2 -o "$build/probe-window.exe" "$here/probe-window.c"
 run_once windows
-key_values | grep -q "CurrentLennik    REG_DWORD    0x4d" || fail "the second start changed the key"
-[ "$(key_values | wc -l)" -eq 14 ] || fail "the second start changed the key"
+[ "$(reg_value CurrentLennik)" = "REG_DWORD 0x4d" ] || fail "the second start changed the key"
+[ "$(value_names "$key" | wc -l)" -eq 14 ] || fail "the second start changed the key"
 echo "start menu shown; the key kept as it stood"
 [ $tests_failed -eq 0 ] || fail "some Windows tests failed (see above)"
 echo "All Windows checks passed."
