@@ -62,6 +62,7 @@ TFormStartMenu::TFormStartMenu(QWidget* parent) : QWidget(parent, Qt::Window | Q
     ButtonLoad = makeButton("ButtonLoad", QStringLiteral("Загрузить"), 208);
     ButtonSetUp = makeButton("ButtonSetUp", QStringLiteral("Настройка"), 240);
     ButtonHelp = makeButton("ButtonHelp", QStringLiteral("Справка"), 272);
+    ButtonHelp->setShortcut(QKeySequence(Qt::Key_F1));  // the guide, as F1 opens it in the game
     ButtonExit = makeButton("ButtonExit", QStringLiteral("Выход"), 304);
 
     connect(ButtonStart, &QToolButton::clicked, this, &TFormStartMenu::ButtonStartClick);

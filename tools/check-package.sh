@@ -5,7 +5,7 @@
 # sound, and one version number runs through the package, its changelog, the
 # AppStream release and the manual page; then unpacks it into a scratch root
 # and starts the unpacked program offscreen to prove that it finds the map
-# bundled beside it.
+# bundled beside it, and on a virtual display to see its guide window open.
 # Usage: tools/check-package.sh [<build folder>]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -112,4 +112,17 @@ conf="$home/.config/Tarvold/Marchfell.conf"
 [ -f "$conf" ] || fail "the unpacked program wrote no settings"
 grep -qxF "CurrentPathToMap=$root/usr/share/games/marchfell/maps/base.bmp" "$conf" ||
   fail "the unpacked program does not find its map: $(grep PathToMap "$conf")"
+
+# The launcher's "Руководство" (marchfell --guide) opens the guide the program
+# carries: its window shows on a virtual display, as a player would see it.
+home=$(mktemp -d -p "$root" home.XXXX)
+shown=$(HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=xcb program="$root/usr/games/marchfell" \
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    "$program" --guide >"$HOME/guide.log" 2>&1 & pid=$!
+    for _ in $(seq 1 100); do
+      xdotool search --onlyvisible --name "^Руководство\$" >/dev/null 2>&1 && { echo shown; break; }
+      sleep 0.2
+    done
+    kill $pid 2>/dev/null; wait $pid 2>/dev/null || true') || true
+[ "$shown" = shown ] || { cat "$home/guide.log" >&2; fail "the unpacked program's guide window did not show"; }
 echo "check-package: $deb is sound"

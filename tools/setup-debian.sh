@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-dev
   fonts-liberation fonts-dejavu-core
   dpkg-dev file desktop-file-utils appstream lintian
+  xvfb xauth xdotool
 )
 
 missing=()

@@ -103,14 +103,21 @@ TEST(BundledPicturesTest, DesktopEntryStartsTheGameWithItsIcon) {
     QTextStream in(&file);
     in.setEncoding(QStringConverter::Utf8);
     ASSERT_EQ(in.readLine(), QStringLiteral("[Desktop Entry]"));
+    // The entry's own keys by name, those of its actions as "action/key".
     QMap<QString, QString> keys;
+    QString group;
     while (!in.atEnd()) {
         const QString line = in.readLine();
         if (line.isEmpty() || line.startsWith(u'#')) continue;
+        if (line.startsWith(QStringLiteral("[Desktop Action ")) && line.endsWith(u']')) {
+            group = line.mid(16, line.size() - 17) + u'/';
+            continue;
+        }
         const qsizetype eq = line.indexOf(u'=');
         ASSERT_GT(eq, 0) << line.toStdString();
-        EXPECT_FALSE(keys.contains(line.left(eq))) << "repeated " << line.toStdString();
-        keys.insert(line.left(eq), line.mid(eq + 1));
+        const QString key = group + line.left(eq);
+        EXPECT_FALSE(keys.contains(key)) << "repeated " << line.toStdString();
+        keys.insert(key, line.mid(eq + 1));
     }
     EXPECT_EQ(keys.value(QStringLiteral("Type")), QStringLiteral("Application"));
     EXPECT_EQ(keys.value(QStringLiteral("Name")), QStringLiteral("Marchfell"));
@@ -118,6 +125,10 @@ TEST(BundledPicturesTest, DesktopEntryStartsTheGameWithItsIcon) {
     EXPECT_EQ(keys.value(QStringLiteral("MimeType")), QStringLiteral("application/x-marchfell-save;"));
     EXPECT_EQ(keys.value(QStringLiteral("Icon")), QStringLiteral("marchfell"));
     EXPECT_EQ(keys.value(QStringLiteral("Categories")), QStringLiteral("Game;StrategyGame;"));
+    // The launcher's "Руководство" opens the guide without a game.
+    EXPECT_EQ(keys.value(QStringLiteral("Actions")), QStringLiteral("guide;"));
+    EXPECT_EQ(keys.value(QStringLiteral("guide/Name")), QStringLiteral("Руководство"));
+    EXPECT_EQ(keys.value(QStringLiteral("guide/Exec")), QStringLiteral("marchfell --guide"));
     const QString comment = keys.value(QStringLiteral("Comment"));
     EXPECT_TRUE(std::any_of(comment.begin(), comment.end(),
                             [](QChar c) { return c.script() == QChar::Script_Cyrillic; }));

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -27,6 +28,7 @@
 #include "save/SaveGame.h"
 #include "support/ModalDriver.h"
 #include "ui/UnitGame.h"
+#include "ui/UnitGuide.h"
 
 namespace {
 
@@ -211,17 +213,42 @@ TEST_F(LoadWindowTest, LeavingAChangedGameAsksToSaveIt) {
     EXPECT_EQ(savedOnLeaving->Feuds[2].DipToFeudalShow[3], Peace);
 }
 
-TEST(SaveFileArgumentTest, TheFirstArgumentAfterTheProgramIsTheFile) {
+TEST(ProgramArgumentsTest, TheFileIsTheFirstArgumentAndTheGuideItsOption) {
     const struct {
         QStringList arguments;
         QString file;
+        bool guide;
     } cases[] = {
-        {{"marchfell"}, QString()},
-        {{"marchfell", "game.mcs"}, "game.mcs"},
-        {{"marchfell", "", "/home/anna/Поход.mcs", "other.mcs"}, "/home/anna/Поход.mcs"},
-        {{}, QString()},
+        {{"marchfell"}, QString(), false},
+        {{"marchfell", "game.mcs"}, "game.mcs", false},
+        {{"marchfell", "", "/home/anna/Поход.mcs", "other.mcs"}, "/home/anna/Поход.mcs", false},
+        {{"marchfell", "--guide"}, QString(), true},
+        {{"marchfell", "--guide", "game.mcs"}, "game.mcs", true},
+        {{"--guide"}, QString(), false},  // the program's own name is no option
+        {{}, QString(), false},
     };
-    for (const auto& c : cases) EXPECT_EQ(SaveFileArgument(c.arguments), c.file) << c.arguments.join(' ').toStdString();
+    for (const auto& c : cases) {
+        const std::string shown = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(SaveFileArgument(c.arguments), c.file) << shown;
+        EXPECT_EQ(GuideArgument(c.arguments), c.guide) << shown;
+    }
+}
+
+// What the player sees first: the start menu, or the guide alone, which ends
+// the program when it closes.
+TEST(ProgramArgumentsTest, TheGuideOptionOpensTheGuideAlone) {
+    const bool quitBefore = QGuiApplication::quitOnLastWindowClosed();
+    CreateForms();
+    for (const bool guide : {false, true}) {
+        StartWindows(guide ? QStringList{"marchfell", "--guide"} : QStringList{"marchfell"});
+        EXPECT_EQ(FormStartMenu->isVisible(), !guide);
+        EXPECT_EQ(FormGuide && FormGuide->isVisible(), guide);
+        EXPECT_EQ(QGuiApplication::quitOnLastWindowClosed(), guide);
+        FormStartMenu->hide();
+        if (FormGuide) FormGuide->hide();
+    }
+    DestroyForms();
+    QGuiApplication::setQuitOnLastWindowClosed(quitBefore);
 }
 
 }  // namespace

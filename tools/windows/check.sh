@@ -6,7 +6,7 @@
 #     program starts, shows its start menu, creates the player's settings key
 #     (HKEY_CURRENT_USER, nothing for the whole machine) with the fourteen
 #     values and finds the map it brings along; a second start keeps the key
-#     as it is.
+#     as it is; "marchfell.exe --guide" shows the guide window.
 # Exits non-zero on any failure.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -81,12 +81,15 @@ reg_value() { # <name>
 }
 
 # The program, started from the zip's folder, and stopped.
-start_program() { # <platform>
-  QT_QPA_PLATFORM="$1" QT_QPA_FONTDIR="$(windows_path "$prefix/lib/fonts")" wine "$exe" >"$scratch/run.log" 2>&1 &
+start_program() { # <platform> [arguments...]
+  local platform=$1
+  shift
+  QT_QPA_PLATFORM="$platform" QT_QPA_FONTDIR="$(windows_path "$prefix/lib/fonts")" wine "$exe" "$@" >"$scratch/run.log" 2>&1 &
   program=$!
 }
 window_shows() { # <title> <seconds>
-  wine "$(windows_path "$build/probe-window.exe")" "$1" "$2"
+  # In a UTF-8 locale, so that Wine hands the probe a Cyrillic title intact.
+  LC_ALL=C.UTF-8 wine "$(windows_path "$build/probe-window.exe")" "$1" "$2"
 }
 stop_program() {
   kill -0 "$program" 2>/dev/null || { cat "$scratch/run.log"; fail "the program stopped by itself"; }
@@ -133,5 +136,12 @@ run_once windows
 [ "$(reg_value CurrentLennik)" = "REG_DWORD 0x4d" ] || fail "the second start changed the key"
 [ "$(value_names "$key" | wc -l)" -eq 14 ] || fail "the second start changed the key"
 echo "start menu shown; the key kept as it stood"
+
+# The guide the program carries, opened alone as the launcher's "Руководство"
+# does: its window shows.
+start_program windows --guide
+window_shows "Руководство" 90 || { cat "$scratch/run.log"; fail "the guide window did not show"; }
+stop_program
+echo "guide window shown"
 [ $tests_failed -eq 0 ] || fail "some Windows tests failed (see above)"
 echo "All Windows checks passed."
