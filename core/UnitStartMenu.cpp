@@ -90,7 +90,9 @@ void TFormStartMenu::ButtonStartClick() { RunNewGameFlow(); }
 
 void TFormStartMenu::ButtonLoadClick() {
     // The saves folder when it is there, else home: opening the dialog makes nothing.
-    const QString path = GetLoadFileName(this, SaveDialogFolder(), QStringLiteral("Сохраненные игры (*.mcs)"));
+    // A save is named as its player typed it, so files of any name are offered too.
+    const QString path =
+        GetLoadFileName(this, SaveDialogFolder(), QStringLiteral("Сохраненные игры (*.mcs);;Все файлы (*)"));
     if (!path.isEmpty()) LoadGameFile(path);  // cancelled: nothing changes
 }
 

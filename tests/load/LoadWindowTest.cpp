@@ -121,7 +121,7 @@ TEST_F(LoadWindowTest, LoadResumesTheSavedTurnWithHisOrderStanding) {
     EXPECT_EQ(EventCount(Game, 2), 0);
     EXPECT_FALSE(QFile::exists(SaveGameFolder() + "/Автосохранение.mcs"));  // a loaded turn is not autosaved
     EXPECT_EQ(QDir::fromNativeSeparators(folder), QDir::fromNativeSeparators(SaveDialogFolder()));
-    EXPECT_EQ(filter, "Сохраненные игры (*.mcs)");
+    EXPECT_EQ(filter, "Сохраненные игры (*.mcs);;Все файлы (*)");
     EXPECT_EQ(driver.BoxTexts(), QStringList{"Ходит феодал " + king + "."});
     EXPECT_TRUE(FormStartMenu->isVisible());
     EXPECT_FALSE(FormGame->isVisible());
@@ -148,7 +148,7 @@ TEST_F(LoadWindowTest, RefusedOrCancelledLoadChangesNothing) {
         dialog->reject();
     });
     FormStartMenu->ButtonLoad->click();
-    EXPECT_EQ(seen, (QStringList{"LoadGameDialog", "Загрузить игру", "Сохраненные игры (*.mcs)",
+    EXPECT_EQ(seen, (QStringList{"LoadGameDialog", "Загрузить игру", "Сохраненные игры (*.mcs)", "Все файлы (*)",
                                  QDir(SaveDialogFolder()).absolutePath()}));
 
     // A file that is no save.
