@@ -24,7 +24,9 @@
 namespace {
 QTemporaryDir* configDir = nullptr;
 
+#ifndef Q_OS_WIN
 QString StoreFile() { return configDir->path() + QStringLiteral("/Tarvold/Marchfell.conf"); }
+#endif
 
 #ifdef Q_OS_WIN
 // The scratch keys beside the game's own and beside its old machine-wide one,
