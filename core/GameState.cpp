@@ -24,3 +24,24 @@ void ClearGameData(TGameState& s) {
     s.ArmyToCastle = 0;
     std::memset(static_cast<void*>(s.Events), 0, sizeof s.Events);
 }
+
+void CopyGameFields(const TGameState& from, TGameState& to) {
+    std::memcpy(static_cast<void*>(to.Feuds), from.Feuds, sizeof to.Feuds);
+    std::memcpy(to.Map, from.Map, sizeof to.Map);
+    to.QuantityFeud = from.QuantityFeud;
+    to.QuantityGamer = from.QuantityGamer;
+    to.Year = from.Year;
+    to.Week = from.Week;
+    std::memcpy(to.TurnOrder, from.TurnOrder, sizeof to.TurnOrder);
+    to.TurnIndex = from.TurnIndex;
+    to.CurrentFeud = from.CurrentFeud;
+    to.SelectFeud = from.SelectFeud;
+    to.KingFeud = from.KingFeud;
+    std::memcpy(to.BattleOrder, from.BattleOrder, sizeof to.BattleOrder);
+    to.NameGamer = from.NameGamer;
+    to.DipFeud = from.DipFeud;
+    to.CursorFeud = from.CursorFeud;
+    to.MapX = from.MapX;
+    to.MapY = from.MapY;
+    to.ArmyToCastle = from.ArmyToCastle;
+}

@@ -223,3 +223,7 @@ inline bool IsFeud(const TGameState& s, int n) { return n >= 1 && n <= s.Quantit
 // Clears every feud record, lennik slot, the grid and the counters; the name
 // tables are kept. Used by tests that reuse an instance.
 void ClearGameData(TGameState& s);
+
+// Copies what a game is, but its lennik slots: the feud records, the grid,
+// the counters and the turn; events and name tables stay as they are.
+void CopyGameFields(const TGameState& from, TGameState& to);

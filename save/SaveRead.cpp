@@ -510,25 +510,8 @@ bool DecodeRecord(const uint8_t* p, TGameState& s, const Refusal& refuse) {
 // still to tell is dropped with it.
 void ReplaceGame(const TGameState& from, const uint8_t* p, TGameState& to) {
     ClearAllEvents(to);
-    std::memcpy(static_cast<void*>(to.Feuds), from.Feuds, sizeof to.Feuds);
+    CopyGameFields(from, to);
     PutLenniks(p, to);
-    std::memcpy(to.Map, from.Map, sizeof to.Map);
-    to.QuantityFeud = from.QuantityFeud;
-    to.QuantityGamer = from.QuantityGamer;
-    to.Year = from.Year;
-    to.Week = from.Week;
-    std::memcpy(to.TurnOrder, from.TurnOrder, sizeof to.TurnOrder);
-    to.TurnIndex = from.TurnIndex;
-    to.CurrentFeud = from.CurrentFeud;
-    to.SelectFeud = from.SelectFeud;
-    to.KingFeud = from.KingFeud;
-    std::memcpy(to.BattleOrder, from.BattleOrder, sizeof to.BattleOrder);
-    to.NameGamer = from.NameGamer;
-    to.DipFeud = from.DipFeud;
-    to.CursorFeud = from.CursorFeud;
-    to.MapX = from.MapX;
-    to.MapY = from.MapY;
-    to.ArmyToCastle = from.ArmyToCastle;
 }
 
 }  // namespace

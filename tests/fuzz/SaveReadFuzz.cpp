@@ -65,19 +65,8 @@ bool SameData(const TGameState& a, const TGameState& b) {
 }
 
 void CopyData(const TGameState& from, TGameState& to) {
-    std::memcpy(static_cast<void*>(to.Feuds), from.Feuds, sizeof to.Feuds);
+    CopyGameFields(from, to);
     std::memcpy(static_cast<void*>(to.Lenniks), from.Lenniks, sizeof to.Lenniks);
-    std::memcpy(to.Map, from.Map, sizeof to.Map);
-    std::memcpy(to.TurnOrder, from.TurnOrder, sizeof to.TurnOrder);
-    to.QuantityFeud = from.QuantityFeud;
-    to.QuantityGamer = from.QuantityGamer;
-    to.Year = from.Year;
-    to.Week = from.Week;
-    to.TurnIndex = from.TurnIndex;
-    to.CurrentFeud = from.CurrentFeud;
-    to.KingFeud = from.KingFeud;
-    to.DipFeud = from.DipFeud;
-    to.ArmyToCastle = from.ArmyToCastle;
 }
 
 }  // namespace
