@@ -46,6 +46,8 @@ public:
 
     // The picture the map page shows, as the last repaint left it.
     const Picture& MapPicture() const { return mapPicture_; }
+    // How many times the map has been drawn since the window was made.
+    int MapDrawCount() const { return mapDraws_; }
 
     // "Сохранить игру" through its dialog: true when the game was written.
     bool SaveGameByDialog();
@@ -284,6 +286,7 @@ private:
 
     QWidget* client_ = nullptr;
     Picture mapPicture_;
+    int mapDraws_ = 0;
     Picture gridBase_;  // the base drawn from the grid when no map picture is at hand
     // What the repaint found once for the game's base picture and grid; found
     // again only when either is another.

@@ -33,6 +33,7 @@ void TFormGame::DrawColorMap() {
     // found once per game and map, and reused by every repaint.
     if (!paint_->PreparedFor(Game, *base)) paint_->Prepare(Game, *base);
     // The colours, the borders and the mover's outline in one pass.
+    ++mapDraws_;
     RepaintMap(Game, *paint_, SelectedDipView(), Game.CurrentFeud, mapPicture_);
     SetSelectFeud(Game.CurrentFeud);
 }

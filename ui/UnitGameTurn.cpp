@@ -35,13 +35,14 @@ void SetMenusEnabled(TFormGame& w, bool on) {
 
 QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)"); }
 
-// Between turns: pages and memo hidden, menus off, the tree and the caption
-// for the feudal whose turn comes.
+// Between turns: pages and memo hidden, menus off, the caption for the
+// feudal whose turn comes (it shows above the battle reports). The pages
+// themselves are filled when they are shown, the relation tree when its page
+// is opened, not for every computer feudal's turn that nobody sees.
 void ShowBetweenTurns(TFormGame& w) {
     w.PCMain->hide();
     SetMenusEnabled(w, false);
     w.mEvent->hide();
-    w.BuildTreeRelation();
     w.setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
 }
 
@@ -137,8 +138,7 @@ void TFormGame::InitializeBeforeTurn() {
     QRadioButton* const views[] = {rbDipToFeudalShow, rbDipToFeudalTrue, rbDipFromFeudalShow,
                                    rbDipFromFeudalTrue};
     views[f.DipView <= 3 ? f.DipView : 0]->setChecked(true);
-    cbSelectDipModeClick();
-    DrawColorMap();
+    cbSelectDipModeClick();  // draws the map, once, in the view just set
 }
 
 void TFormGame::btnCallLennikClick() {

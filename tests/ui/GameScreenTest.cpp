@@ -19,11 +19,13 @@
 #include <QTreeWidget>
 
 #include <memory>
+#include <vector>
 
 #include "TestRealm.h"
 #include "core/Forms.h"
 #include "core/MapImage.h"
 #include "core/Names.h"
+#include "engine/TurnCycle.h"
 #include "save/SaveGame.h"
 #include "support/ModalDriver.h"
 #include "ui/UnitGame.h"
@@ -88,7 +90,22 @@ TEST_F(GameScreenTest, RepaintShowsTheMoversMapAndPanel) {
     EXPECT_EQ(ColourOf(4), Colors::Red);
     EXPECT_EQ(form->MapPicture().GetPixel(100, 50), Colors::White);  // the outline
     EXPECT_EQ(form->MapPicture().GetPixel(200, 50), Colors::Black);
-    EXPECT_EQ(form->ImageMap->pixmap().size(), QSize(400, 200));
+    EXPECT_EQ(form->ImageMap->Shown(), &form->MapPicture());
+    EXPECT_EQ(form->ImageMap->size(), QSize(400, 200));
+    // The control paints the picture's own pixels, every colour exactly, and
+    // after the next repaint the new ones.
+    for (int round = 0; round < 2; ++round) {
+        const QImage painted = form->ImageMap->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(painted.size(), QSize(400, 200));
+        int differ = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 400; ++x)
+                differ += painted.pixel(x, y) != Picture::PixelOf(form->MapPicture().GetPixel(x, y));
+        EXPECT_EQ(differ, 0) << round;
+        SwitchDiplomacyMap(true);
+    }
+    EXPECT_EQ(ColourOf(1), Colors::Aqua);
+    SwitchDiplomacyMap(false);
     EXPECT_EQ(form->LMapNameFeud->text(), FeudName(Game, 1));
     EXPECT_EQ(form->LMapFeudal->text(), GetFullNameFeudal(Game, 1));
     EXPECT_EQ(form->LMapLen->text(), QStringLiteral("1475"));
@@ -404,6 +421,86 @@ TEST_F(GameScreenTest, RelationTreeWithNoKing) {
     ClearGameData(Game);
     form->BuildTreeRelation();
     EXPECT_EQ(form->TreeRelation->topLevelItemCount(), 0);
+}
+
+// A human turn's start draws the map once, in the view the feudal left it in,
+// and shows what drawing it again would show: the picture, the panel and the
+// views. Between turns nothing is drawn and the relation tree is left alone;
+// its page fills it when opened.
+TEST_F(GameScreenTest, TurnStartDrawsOnceAndTheTreeWaitsForItsPage) {
+    struct QuietMessages : Messages {
+        QStringList infos;
+        void Info(const QString& text) override { infos << text; }
+        void Error(const QString&) override {}
+        bool Confirm(const QString&) override { return false; }
+    };
+    const struct {
+        std::vector<int> humans;  // in the turn order 1..8
+        int from;                 // whose turn ends
+        int dipMode, dipView;     // the next mover's stored diplomacy map and view
+        int dipFeud;              // DipFeud as the turn before left it
+        int next;                 // whose turn begins
+    } cases[] = {
+        {{1, 5}, 1, 0, 0, 1, 5},
+        {{1, 5}, 1, 1, 2, 3, 5},
+        {{1, 5}, 5, 1, 1, 6, 1},  // through the week's end
+        {{1, 5}, 5, 1, 3, 5, 1},
+        {{4}, 4, 1, 0, 2, 4},     // a whole round, nobody else to see it
+        {{2, 3}, 2, 0, 3, 7, 3},  // no computer turn between
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "from " << c.from << " view " << c.dipMode << c.dipView);
+        BuildRealm(Game, c.from);
+        for (int i = 1; i <= 8; ++i) Game.TurnOrder[i] = static_cast<uint8_t>(i);
+        for (int f : c.humans) Game.Feuds[f].Gamer = 1;
+        Game.TurnIndex = static_cast<uint8_t>(c.from);
+        Game.Year = Game.Week = 1;
+        Game.Feuds[c.next].DipMode = static_cast<uint8_t>(c.dipMode);
+        Game.Feuds[c.next].DipView = static_cast<uint8_t>(c.dipView);
+        Game.Feuds[c.next].Len = 300 + c.next;
+        QuietMessages msgs;
+        form->SetMessages(&msgs);
+        form->rbDipToFeudalShow->setChecked(true);  // what the outgoing player leaves
+        form->cbSelectDipMode->setChecked(false);
+        form->PCMain->setCurrentWidget(form->tsDiplomacy);
+        form->TreeRelation->clear();
+        new QTreeWidgetItem(form->TreeRelation, QStringList(QStringLiteral("прежнее")));
+        Game.DipFeud = static_cast<uint8_t>(c.dipFeud);
+
+        const int drawn = form->MapDrawCount();
+        form->ItemEndTurnClick();
+        ASSERT_EQ(Game.CurrentFeud, c.next);
+        EXPECT_EQ(form->MapDrawCount() - drawn, 1);
+        EXPECT_EQ(msgs.infos, QStringList(AnnouncementText(Game, c.next)));
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, c.next));
+        EXPECT_EQ(TreeShape(), QStringList(QStringLiteral("прежнее")));
+        EXPECT_EQ(form->PCMain->currentWidget(), form->tsInformation);
+        EXPECT_EQ(form->cbSelectDipMode->isChecked(), c.dipMode == 1);
+        EXPECT_EQ(form->gbColorMap->isEnabled(), c.dipMode == 1);
+        const QRadioButton* views[] = {form->rbDipToFeudalShow, form->rbDipToFeudalTrue, form->rbDipFromFeudalShow,
+                                       form->rbDipFromFeudalTrue};
+        EXPECT_TRUE(views[c.dipView]->isChecked());
+        EXPECT_EQ(Game.DipFeud, c.next);
+        EXPECT_EQ(form->ImageMap->Shown(), &form->MapPicture());
+
+        // Drawing again changes nothing the player sees.
+        Picture shown;
+        shown.CopyFrom(form->MapPicture());
+        QStringList panel;
+        const QList<QLabel*> labels = {form->LMapNameFeud, form->LMapFeudal, form->LMapLen, form->LMapSeniorVassal,
+                                       form->LSenVas};
+        for (const QLabel* l : labels) panel << l->text();
+        EXPECT_EQ(panel[2], QString::number(300 + c.next));
+        form->DrawColorMap();
+        EXPECT_TRUE(shown.SamePixels(form->MapPicture()));
+        for (int i = 0; i < labels.size(); ++i) EXPECT_EQ(labels[i]->text(), panel[i]);
+
+        // Opening the page builds the tree as it stands.
+        form->PCMain->setCurrentWidget(form->tsDiplomacy);
+        EXPECT_EQ(TreeShape(),
+                  (QStringList{"Феодал1 / Феодал2 / Феодал3", "Феодал4 / Феодал5 / Феодал6", "Феодал8"}));
+        form->SetMessages(nullptr);
+    }
 }
 
 // The game as a save would hold it, and what the turn keeps beside it.
