@@ -217,6 +217,11 @@ struct TGameState {
 // The one game of the program, zero at program start (static storage).
 extern TGameState Game;
 
+// The feuds of the map: QuantityFeud, never more than the tables hold. Feud
+// numbers are bytes; a slot or record naming a feud off the map counts for
+// nobody.
+inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
+
 // True for a feud number of the loaded map.
 inline bool IsFeud(const TGameState& s, int n) { return n >= 1 && n <= s.QuantityFeud && n <= MaxFeud; }
 

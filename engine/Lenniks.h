@@ -9,11 +9,6 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 
-// The feuds of the map: QuantityFeud, never more than the tables hold. Feud
-// numbers are bytes; a slot or record naming a feud off the map counts for
-// nobody.
-inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
-
 // Frees slot n (1..MaxLennik) and gives it the figures of a new recruit.
 // Slot numbers outside the table are ignored.
 void KillLennik(TGameState& s, int32_t n);
