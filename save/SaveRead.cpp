@@ -529,6 +529,7 @@ void ReplaceGame(const TGameState& from, const uint8_t* p, TGameState& to) {
     to.MapX = from.MapX;
     to.MapY = from.MapY;
     to.ArmyToCastle = from.ArmyToCastle;
+    IndexFeudSlots(to);
 }
 
 }  // namespace
