@@ -5,10 +5,16 @@
 
 #include <cassert>
 #include <cstdint>
+#include <cstring>
 
 #include "core/GameState.h"
 #include "core/Messages.h"
 #include "core/Random.h"
+
+// The figures of a new recruit, which a freed slot gets: no feud, not
+// serving, the padding byte 0.
+inline constexpr TLennik NewRecruit{0, 0, 0, 0, 0, 0, 25, 5, 15, 10, 0, 0, 0};
+inline void FreeSlot(TLennik& l) { std::memcpy(static_cast<void*>(&l), &NewRecruit, sizeof l); }
 
 // Frees slot n (1..MaxLennik) and gives it the figures of a new recruit.
 // Slot numbers outside the table are ignored.
