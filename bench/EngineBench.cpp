@@ -2,8 +2,11 @@
 // lennik slots occupied, every feud calling its lenniks and every feud
 // attacking its neighbour. Beside it, the floor of that work: one plain read
 // pass over the lennik table and a loop making as many draws from the same
-// random source as the week's end makes. After the table the program prints
-// "ratio week_end/floor <value>" from the CPU times of the same run.
+// random source as the week's end makes. And the round of the week after:
+// each feud's turn in turn order as the rules alone play it, prepared and
+// ended with part of its force sent into the castle. After the table the
+// program prints "ratio week_end/floor <value>" and "ratio round/week_end
+// <value>" from the CPU times of the same run.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +34,7 @@ struct SilentMessages : Messages {
 };
 
 std::unique_ptr<TGameState> world;  // the week before its end
+std::unique_ptr<TGameState> after;  // and the week after, its lenniks serving
 std::unique_ptr<TGameState> work;   // what each run spoils
 int64_t weekEndDraws = 0;           // draws one week's end makes on this world
 
@@ -60,20 +64,38 @@ void BuildWorld() {
         feud.ArmyCommand = ArmyAttack;
         feud.ArmyTarget = static_cast<uint8_t>(f % MaxFeud + 1);
         for (int j = 1; j <= MaxFeud; ++j) feud.Neighbour[j] = 1;
+        s.TurnOrder[f] = static_cast<uint8_t>(f);
         for (int i = 0; i < perFeud; ++i) {
             KillLennik(s, ++slot);
             s.Lenniks[slot].Feud = static_cast<uint8_t>(f);
         }
     }
+    IndexFeudSlots(s);  // as world generation leaves it
 }
 
-void Restore() {
-    std::memcpy(static_cast<void*>(work->Feuds), world->Feuds, sizeof world->Feuds);
-    std::memcpy(static_cast<void*>(work->Lenniks), world->Lenniks, sizeof world->Lenniks);
-    work->QuantityFeud = world->QuantityFeud;
-    work->Year = world->Year;
-    work->Week = world->Week;
-    work->KingFeud = world->KingFeud;
+void Copy(const TGameState& from, TGameState& to) {
+    std::memcpy(static_cast<void*>(to.Feuds), from.Feuds, sizeof from.Feuds);
+    std::memcpy(static_cast<void*>(to.Lenniks), from.Lenniks, sizeof from.Lenniks);
+    std::memcpy(to.TurnOrder, from.TurnOrder, sizeof from.TurnOrder);
+    to.QuantityFeud = from.QuantityFeud;
+    to.Year = from.Year;
+    to.Week = from.Week;
+    to.KingFeud = from.KingFeud;
+}
+
+void Restore(const TGameState& from = *world) { Copy(from, *work); }
+
+// The week after the world's end: half the lenniks answered the call and the
+// battles were fought. A week's end only frees slots, so the world's index
+// of the feuds' slots, which work keeps, still holds every slot of each feud.
+void BuildWeekAfter() {
+    work->FeudSlots = world->FeudSlots;
+    Restore();
+    Random random(Seed);
+    SilentMessages msgs;
+    NextTurn(*work, random, msgs);
+    after = std::make_unique<TGameState>();
+    Copy(*work, *after);
 }
 
 // Every 64-bit output the week's end takes from the source: a copy seeded
@@ -131,6 +153,29 @@ void Floor(benchmark::State& state) {
     state.counters["draws"] = static_cast<double>(weekEndDraws);
 }
 
+// The turns of a round, each prepared and ended by the rules alone: the
+// computer's move, and a third of the serving lenniks into the castle.
+void Round(benchmark::State& state) {
+    SilentMessages msgs;
+    int64_t kept = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Restore(*after);
+        state.ResumeTiming();
+        TGameState& s = *work;
+        for (int i = 1; i <= MapFeuds(s); ++i) {
+            s.CurrentFeud = s.TurnOrder[i];
+            PrepareTurn(s);
+            ComputerMove(s);
+            s.ArmyToCastle = s.Feuds[s.CurrentFeud].LennikAppear / 3;
+            EndOutgoingTurn(s, -1, msgs);
+        }
+        kept += s.ArmyToCastle;
+        benchmark::ClobberMemory();
+    }
+    benchmark::DoNotOptimize(kept);
+}
+
 template <void (*WeekEnd)(TGameState&, Random&, Messages&)>
 void WeekEndRun(benchmark::State& state) {
     SilentMessages msgs;
@@ -141,11 +186,14 @@ BENCHMARK(ReadPass)->Name("read_pass")->Unit(benchmark::kMicrosecond);
 BENCHMARK(Floor)->Name("floor")->Unit(benchmark::kMicrosecond);
 BENCHMARK(WeekEndRun<NextTurn>)->Name("week_end")->Unit(benchmark::kMicrosecond);
 BENCHMARK(WeekEndRun<NextTurnPlain>)->Name("week_end_pass_per_step")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Round)->Name("round")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     BuildWorld();
     weekEndDraws = CountDraws();
-    return bench::RunWithRatios(argc, argv, {{"week_end/floor", "week_end", "floor"}});
+    BuildWeekAfter();
+    return bench::RunWithRatios(argc, argv,
+                                {{"week_end/floor", "week_end", "floor"}, {"round/week_end", "round", "week_end"}});
 }

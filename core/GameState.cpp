@@ -23,6 +23,47 @@ void ClearGameData(TGameState& s) {
     s.MapY = 0;
     s.ArmyToCastle = 0;
     std::memset(static_cast<void*>(s.Events), 0, sizeof s.Events);
+    s.FeudSlots.Built = 0;
+}
+
+void IndexFeudSlots(TGameState& s) {
+    TFeudSlots& x = s.FeudSlots;
+    // A run starts at a slot of a feud 1..MaxFeud whose slot before names
+    // another feud; it ends where the next slot names another.
+    int32_t runs[MaxFeud + 2] = {};
+    unsigned before = 0;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        const unsigned f = s.Lenniks[n].Feud;
+        if (f != before && f >= 1 && f <= MaxFeud) ++runs[f];
+        before = f;
+    }
+    x.First[0] = 0;
+    x.First[1] = 0;
+    for (int f = 1; f <= MaxFeud; ++f) x.First[f + 1] = x.First[f] + runs[f];
+    int32_t next[MaxFeud + 1];
+    for (int f = 1; f <= MaxFeud; ++f) next[f] = x.First[f];
+    before = 0;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        const unsigned f = s.Lenniks[n].Feud;
+        if (f == before) continue;
+        if (before >= 1 && before <= MaxFeud) x.End[next[before]++] = n;
+        if (f >= 1 && f <= MaxFeud) x.Start[next[f]] = n;
+        before = f;
+    }
+    if (before >= 1 && before <= MaxFeud) x.End[next[before]++] = MaxLennik + 1;
+    x.Built = 1;
+}
+
+bool FeudSlotsCover(const TGameState& s, int f) {
+    const TFeudSlots& x = s.FeudSlots;
+    if (x.Built == 0 || f < 1 || f > MaxFeud) return true;
+    int32_t run = x.First[f];
+    for (int n = 1; n <= MaxLennik; ++n) {
+        if (s.Lenniks[n].Feud != f) continue;
+        while (run < x.First[f + 1] && x.End[run] <= n) ++run;
+        if (run >= x.First[f + 1] || x.Start[run] > n) return false;
+    }
+    return true;
 }
 
 void CopyGameFields(const TGameState& from, TGameState& to) {

@@ -182,6 +182,21 @@ struct TEventList {
     uint16_t Count;
 };
 
+// Where the lenniks of each feud lie, derived from the slots and never saved:
+// for each feud byte 1..MaxFeud, the runs of consecutive slots that named it
+// when the index was built, in slot order. A slot gets its feud only from
+// world generation and from loading a game, which both build the index, and
+// otherwise only loses it (KillLennik), so the runs keep every slot of the
+// feud; whoever walks them still checks each slot's feud. A state whose slots
+// were filled by hand builds it with IndexFeudSlots, or leaves it unbuilt and
+// every walk takes the whole table.
+struct TFeudSlots {
+    uint8_t Built;                 // 0: never built since the slots were cleared
+    int32_t First[MaxFeud + 2];    // the runs of feud f: First[f] .. First[f + 1] - 1
+    int32_t Start[MaxLennik];      // the first slot of a run
+    int32_t End[MaxLennik];        // and the slot past its last
+};
+
 struct TPossNameFeud {
     QString Name;      // "Бургундия"
     QString PossName;  // "Бургундский"
@@ -212,18 +227,34 @@ struct TGameState {
     // Per feud, what happened since its feudal's turn last began; emptied
     // once his turn has shown it. Not part of a saved game.
     TEventList Events[MaxFeud + 1];
+    // Where each feud's lenniks lie; not part of a saved game either.
+    TFeudSlots FeudSlots;
 };
 
 // The one game of the program, zero at program start (static storage).
 extern TGameState Game;
 
+// The feuds of the map: QuantityFeud, never more than the tables hold. Feud
+// numbers are bytes; a slot or record naming a feud off the map counts for
+// nobody.
+inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
+
 // True for a feud number of the loaded map.
 inline bool IsFeud(const TGameState& s, int n) { return n >= 1 && n <= s.QuantityFeud && n <= MaxFeud; }
 
 // Clears every feud record, lennik slot, the grid and the counters; the name
-// tables are kept. Used by tests that reuse an instance.
+// tables are kept and the index of the feuds' slots is left unbuilt. Used by
+// tests that reuse an instance.
 void ClearGameData(TGameState& s);
 
 // Copies what a game is, but its lennik slots: the feud records, the grid,
 // the counters and the turn; events and name tables stay as they are.
 void CopyGameFields(const TGameState& from, TGameState& to);
+// Builds the index of the feuds' slots from the slots as they are now; two
+// passes over the table. World generation and loading a game call it, and so
+// must whoever gives slots to feuds by hand once the index is built.
+void IndexFeudSlots(TGameState& s);
+// True when the index is unbuilt, or when its runs hold every slot of feud f
+// (1..MaxFeud). A walk checks it in Debug builds, to catch a slot given to a
+// feud behind the index's back.
+bool FeudSlotsCover(const TGameState& s, int f);

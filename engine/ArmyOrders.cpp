@@ -1,7 +1,5 @@
 #include "engine/ArmyOrders.h"
 
-#include "engine/Lenniks.h"
-
 namespace {
 inline int CrossTimeOf(const TGameState& s, int f) { return IsFeud(s, f) ? s.Feuds[f].CrossTime : 0; }
 

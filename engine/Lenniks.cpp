@@ -5,20 +5,7 @@
 
 void KillLennik(TGameState& s, int32_t n) {
     if (n < 1 || n > MaxLennik) return;
-    TLennik& l = s.Lenniks[n];
-    l.Feud = 0;
-    l.InCastle = 0;
-    l.Appear = 0;
-    l.Spear = 0;
-    l.Sword = 0;
-    l.Riding = 0;
-    l.Health = 25;
-    l.Strength = 5;
-    l.Endurance = 15;
-    l.Armour = 10;
-    l.Morale = 0;
-    l.Discipline = 0;
-    l.Battle = 0;
+    FreeSlot(s.Lenniks[n]);
 }
 
 void CallLenniks(TGameState& s) {
@@ -134,7 +121,7 @@ void RecountLennikAppear(TGameState& s) {
     }
 }
 
-int CountServing(const TGameState& s, int f) {
+int CountServingPlain(const TGameState& s, int f) {
     if (f == 0) return 0;
     int count = 0;
     for (int n = 1; n <= MaxLennik; ++n) {
@@ -144,13 +131,25 @@ int CountServing(const TGameState& s, int f) {
     return count;
 }
 
-int CountInCastle(const TGameState& s, int f) {
+int CountInCastlePlain(const TGameState& s, int f) {
     if (f == 0) return 0;
     int count = 0;
     for (int n = 1; n <= MaxLennik; ++n) {
         const TLennik& l = s.Lenniks[n];
         if (l.Feud == f && l.Appear == 1 && l.InCastle == 1) ++count;
     }
+    return count;
+}
+
+int CountServing(const TGameState& s, int f) {
+    int count = 0;
+    ForSlotsOf(s, f, [&](const TLennik& l) { count += l.Appear == 1; });
+    return count;
+}
+
+int CountInCastle(const TGameState& s, int f) {
+    int count = 0;
+    ForSlotsOf(s, f, [&](const TLennik& l) { count += (l.Appear == 1) & (l.InCastle == 1); });
     return count;
 }
 
@@ -164,7 +163,7 @@ int CountFieldArmy(const TGameState& s, int f) {
     return count;
 }
 
-void DistributeGarrison(TGameState& s, int f, Messages& msgs) {
+void DistributeGarrisonPlain(TGameState& s, int f, Messages& msgs) {
     if (f == 0) return;
     for (int n = 1; n <= MaxLennik; ++n) {
         TLennik& l = s.Lenniks[n];
@@ -176,5 +175,20 @@ void DistributeGarrison(TGameState& s, int f, Messages& msgs) {
             l.InCastle = 0;
         }
     }
+    if (s.ArmyToCastle > 0) msgs.Error(QStringLiteral("Ошибка программы. Остались нераспределенные в замок ленники."));
+}
+
+void DistributeGarrison(TGameState& s, int f, Messages& msgs) {
+    if (f == 0) return;
+    int32_t toCastle = s.ArmyToCastle;
+    // Masks, not branches: who serves is as good as drawn at random.
+    ForSlotsOf(s, f, [&](TLennik& l) {
+        const unsigned serves = l.Appear == 1;
+        const unsigned castle = toCastle > 0;
+        const unsigned keep = serves - 1;  // all ones when he does not serve
+        l.InCastle = static_cast<uint8_t>((l.InCastle & keep) | (castle & ~keep));
+        toCastle -= static_cast<int32_t>(serves & castle);
+    });
+    s.ArmyToCastle = toCastle;
     if (s.ArmyToCastle > 0) msgs.Error(QStringLiteral("Ошибка программы. Остались нераспределенные в замок ленники."));
 }

@@ -3,16 +3,18 @@
 // castle garrison and the field army.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
+#include <cstring>
 
 #include "core/GameState.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 
-// The feuds of the map: QuantityFeud, never more than the tables hold. Feud
-// numbers are bytes; a slot or record naming a feud off the map counts for
-// nobody.
-inline int MapFeuds(const TGameState& s) { return s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud; }
+// The figures of a new recruit, which a freed slot gets: no feud, not
+// serving, the padding byte 0.
+inline constexpr TLennik NewRecruit{0, 0, 0, 0, 0, 0, 25, 5, 15, 10, 0, 0, 0};
+inline void FreeSlot(TLennik& l) { std::memcpy(static_cast<void*>(&l), &NewRecruit, sizeof l); }
 
 // Frees slot n (1..MaxLennik) and gives it the figures of a new recruit.
 // Slot numbers outside the table are ignored.
@@ -69,13 +71,40 @@ void RecordServiceEvents(TGameState& s, const ServiceNotes& notes);
 // LennikAppear of every feud := the number of its serving slots.
 void RecountLennikAppear(TGameState& s);
 
+// Visits every slot of feud f in slot order, visit(lennik): through the
+// index of the feuds' slots when it is built, so that the work is the feud's
+// own, and through the whole table otherwise. A slot freed since the index
+// was built names no feud and is passed over.
+template <typename State, typename Visit>
+void ForSlotsOf(State& s, int f, Visit visit) {
+    if (f < 1 || f > 255) return;  // no slot names it
+    auto* const lenniks = s.Lenniks;
+    if (s.FeudSlots.Built != 0 && f <= MaxFeud) {
+        assert(FeudSlotsCover(s, f));
+        const TFeudSlots& x = s.FeudSlots;
+        for (int32_t r = x.First[f]; r < x.First[f + 1]; ++r)
+            for (int32_t n = x.Start[r]; n < x.End[r]; ++n)
+                if (lenniks[n].Feud == f) visit(lenniks[n]);
+        return;
+    }
+    for (int32_t n = 1; n <= MaxLennik; ++n)
+        if (lenniks[n].Feud == f) visit(lenniks[n]);
+}
+
 // Serving lenniks of feud f (Appear = 1), and those of them in the castle.
+// The work of the feud's own slots; the plain ones, kept as the reference,
+// walk the whole table.
 int CountServing(const TGameState& s, int f);
 int CountInCastle(const TGameState& s, int f);
-// Field army of feud f: serving lenniks outside the castle.
+int CountServingPlain(const TGameState& s, int f);
+int CountInCastlePlain(const TGameState& s, int f);
+// Field army of feud f: serving lenniks outside the castle, counted over the
+// whole table, as the week's end that fights a pass per step reads it.
 int CountFieldArmy(const TGameState& s, int f);
 
 // End of a turn: the first ArmyToCastle serving lenniks of feud f, in slot
 // order, stay in the castle and the others join the field army. ArmyToCastle
-// is used up; when lenniks are missing the player is told.
+// is used up; when lenniks are missing the player is told. The plain one, the
+// reference, walks the whole table.
 void DistributeGarrison(TGameState& s, int f, Messages& msgs);
+void DistributeGarrisonPlain(TGameState& s, int f, Messages& msgs);

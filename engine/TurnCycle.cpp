@@ -157,6 +157,7 @@ struct FieldArmies {
     int32_t RunLength[MaxLennik + 1];
     int32_t RunNext[MaxLennik + 1];  // the feud's next run, 0 ends the chain
     int32_t Member[MaxLennik + 1];   // field-army slots, in slot order within a run
+    int32_t Fallen[MaxLennik];       // the fallen of one run of a battle
 };
 
 FieldArmies field;  // lives for one week's end at a time
@@ -214,15 +215,17 @@ template <RunWork Work>
             if (feud - 1 < q) break;  // another feud of the map
             continue;
         }
-        uint16_t flags = LoadFlags(l);
-        if constexpr (Work == RunWork::Home) {
-            flags &= InCastleFlags;
+        uint16_t flags;
+        if constexpr (Work == RunWork::Count) {
+            flags = LoadFlags(l);
+        } else if constexpr (Work == RunWork::Home) {
+            flags = LoadFlags(l) & InCastleFlags;
             StoreFlags(l, flags);
-        } else if constexpr (Work != RunWork::Count) {
+        } else {
             // One who answers serves in the field; the others keep their
             // flags, or go home after the end of service or a dismissal.
             const bool answers = dice.Below(100) < auth;
-            uint16_t other = flags;
+            uint16_t other = LoadFlags(l);
             if constexpr (Work != RunWork::Draw) other &= InCastleFlags;
             const uint16_t answered = Work == RunWork::DrawThenHome ? 0 : FieldArmyFlags;
             // Masks, not a branch: half the answers go either way.
@@ -298,34 +301,40 @@ void ServiceWalk(TGameState& s, Random& random) {
 // One side's losses: each member of its field army draws in list order.
 // The draws do not depend on the slots, so a run is drawn for first and the
 // fallen are freed after. Survivors who stay in the field close up in the
-// list as it is drawn; retreating survivors are sent into the castle after
-// the draws, before the fallen are freed (which puts those back to 0).
+// list as it is drawn; retreating survivors are sent into the castle as they
+// draw, the fallen too, whom freeing puts back to 0.
 int LossesOfRuns(TGameState& s, Random& random, int f, bool survivorsToCastle) {
-    static int32_t fallen[MaxLennik];
+    int32_t* const fallen = field.Fallen;
+    TLennik* const lenniks = s.Lenniks;
     Random dice = random;
     int lost = 0;
     for (int32_t run = field.FirstRun[f]; run != 0; run = field.RunNext[run]) {
         int32_t* const member = field.Member + field.RunStart[run];
         const int32_t length = field.RunLength[run];
-        int32_t fell = 0;
-        int32_t kept = 0;
+        const int32_t* const end = member + length;
+        int32_t* down = fallen;
         if (survivorsToCastle) {
-            for (int32_t i = 0; i < length; ++i) {
-                fallen[fell] = member[i];
-                fell += dice.Below(100) < 10;
+            for (const int32_t* m = member; m != end; ++m) {
+                const int32_t n = *m;
+                *down = n;
+                down += dice.Below(100) < 10;
+                lenniks[n].InCastle = 1;
             }
-            for (int32_t i = 0; i < length; ++i) s.Lenniks[member[i]].InCastle = 1;
         } else {
-            for (int32_t i = 0; i < length; ++i) {
-                const int32_t n = member[i];
-                const bool falls = dice.Below(100) < 10;
-                fallen[fell] = n;
-                fell += falls;
-                member[kept] = n;
-                kept += !falls;
+            // Each survivor closes up behind the last one kept.
+            int32_t* up = member;
+            for (const int32_t* m = member; m != end; ++m) {
+                const int32_t n = *m;
+                const bool fell = dice.Below(100) < 10;
+                *down = n;
+                *up = n;
+                down += fell;
+                up += !fell;
             }
         }
-        for (int32_t k = 0; k < fell; ++k) KillLennik(s, fallen[k]);
+        const int32_t fell = static_cast<int32_t>(down - fallen);
+        const int32_t kept = survivorsToCastle ? 0 : length - fell;
+        for (int32_t k = 0; k < fell; ++k) FreeSlot(lenniks[fallen[k]]);
         field.RunLength[run] = kept;
         field.Field[f] -= length - kept;
         lost += fell;

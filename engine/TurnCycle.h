@@ -61,7 +61,7 @@ public:
     virtual ~TurnHooks() = default;
     // The diplomacy view selected now, stored for the outgoing feud; -1 keeps it.
     virtual int SelectedDipView() { return -1; }
-    // Between turns: pages hidden, menus disabled, tree and caption for CurrentFeud.
+    // Between turns: pages hidden, menus disabled, caption for CurrentFeud.
     virtual void BetweenTurns() {}
     // After the rules prepared CurrentFeud's turn: fill the window for him.
     virtual void TurnPrepared() {}

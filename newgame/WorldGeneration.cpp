@@ -137,6 +137,7 @@ void GenerateWorld(TGameState& s, const TStartingConditions& start) {
             KillLennik(s, n);
             s.Lenniks[n].Feud = static_cast<uint8_t>(k);
         }
+    IndexFeudSlots(s);
 }
 
 void BeginSeating(TGameState& s) {

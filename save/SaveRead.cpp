@@ -512,6 +512,7 @@ void ReplaceGame(const TGameState& from, const uint8_t* p, TGameState& to) {
     ClearAllEvents(to);
     CopyGameFields(from, to);
     PutLenniks(p, to);
+    IndexFeudSlots(to);
 }
 
 }  // namespace

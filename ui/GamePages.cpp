@@ -2,19 +2,20 @@
 
 #include <algorithm>
 
+#include "engine/Lenniks.h"
+
 ArmySummary SummarizeArmy(const TGameState& s, int feud) {
     ArmySummary result;
     if (feud < 1 || feud > MaxFeud) return result;
     // Sums in 64 bits: 80000 lenniks of large figures never wrap.
     int64_t sums[ArmySummary::Attributes] = {};
-    for (int n = 1; n <= MaxLennik; ++n) {
-        const TLennik& l = s.Lenniks[n];
-        if (l.Feud != feud || l.Appear != 1) continue;
+    ForSlotsOf(s, feud, [&](const TLennik& l) {
+        if (l.Appear != 1) return;
         ++result.Count;
         const int32_t values[ArmySummary::Attributes] = {l.Spear,     l.Sword,  l.Riding, l.Health,     l.Strength,
                                                          l.Endurance, l.Armour, l.Morale, l.Discipline, l.Battle};
         for (int a = 0; a < ArmySummary::Attributes; ++a) sums[a] += values[a];
-    }
+    });
     if (result.Count == 0) return result;
     for (int a = 0; a < ArmySummary::Attributes; ++a)
         result.Average[a] = static_cast<int32_t>(sums[a] / result.Count);

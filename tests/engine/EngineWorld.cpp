@@ -41,6 +41,7 @@ void BuildWorld(TGameState& state, int n, const int* lenniks, int len) {
             s->Lenniks[slot].Feud = static_cast<uint8_t>(k);
         }
     }
+    IndexFeudSlots(*s);  // as world generation leaves it
     s->KingFeud = 1;
     s->Year = 1;
     s->Week = 1;

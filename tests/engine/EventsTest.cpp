@@ -1,5 +1,6 @@
 // What the week's end notes in each feudal's event list, in both ways of
 // running it, with the figures of the battle reports.
+#include <cstring>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -59,6 +60,9 @@ TEST(Events, EachKindWithTheFiguresOfTheWeeksEnd) {
         {"service over, the garrison too", [](S& s) { Field(s, 3, 8, 4), s.Feuds[3].WeekJobLennik = 9; },
          {"3 home 3>3 12,0,0,0,0 1 0>0"}},
         {"dismissal", [](S& s) { Field(s, 2, 7), s.Feuds[2].DismissLennik = 1; }, {"2 home 2>2 7,0,0,0,0 2 0>0"}},
+        {"call and dismissal in one week: who answers goes home at once, and so does who served",
+         [](S& s) { Field(s, 2, 7, 3), s.Feuds[2].CallLennik = s.Feuds[2].DismissLennik = 1; },
+         {"2 answered 2>2 0,0,0,0,0 0 0>0"}},
         {"independent takes the king's vassal",
          [](S& s) { s.Feuds[4].Senior = 0, Field(s, 4, 50), Field(s, 3, 5), Order(s, 4, ArmyAttack, 3); },
          {"1 lost 4>3 0,0,0,0,0 0 1>4", "3 battle 4>3 50,5,?,?,0 1 1>4", "4 battle 4>3 50,5,?,?,0 1 1>4"}},
@@ -72,7 +76,9 @@ TEST(Events, EachKindWithTheFiguresOfTheWeeksEnd) {
          {"1 home 1>1 20,0,0,0,0 3 0>0", "1 year 1>1 1000,5,2,10,10 0 0>0", "2 year 2>2 1000,5,2,10,5 0 0>0",
           "3 year 3>3 1000,5,2,10,10 0 0>0", "4 year 4>4 1000,5,2,10,10 0 0>0"}},
     };
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
+        std::unique_ptr<S> plain;  // the slots and the source the pass per step left
+        Random plainRandom;
         for (auto weekEnd : {NextTurnPlain, NextTurn}) {
             SCOPED_TRACE(testing::Message() << row.name << (weekEnd == NextTurn ? ", one walk" : ", pass per step"));
             int lenniks[5] = {0, 100, 100, 100, 100};
@@ -84,6 +90,13 @@ TEST(Events, EachKindWithTheFiguresOfTheWeeksEnd) {
             Random random(5);
             RecordedMessages msgs;
             weekEnd(*s, random, msgs);
+            if (!plain) {
+                plain = std::make_unique<S>(*s);
+                plainRandom = random;
+            } else {  // the one walk leaves the same slots, with the same draws made
+                EXPECT_EQ(std::memcmp(s->Lenniks, plain->Lenniks, sizeof s->Lenniks), 0);
+                EXPECT_TRUE(random == plainRandom);
+            }
             QStringList got;
             for (int f = 1; f <= 4; ++f)
                 for (int i = 0; i < EventCount(*s, f); ++i) {
@@ -98,6 +111,7 @@ TEST(Events, EachKindWithTheFiguresOfTheWeeksEnd) {
                 }
             EXPECT_EQ(got.join(" | ").toStdString(), row.expected.join(" | ").toStdString());
         }
+    }
 }
 
 TEST(Events, AFullListDropsTheOldestAndAHumanTurnEmptiesHis) {

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -200,6 +201,84 @@ TEST_F(ServiceTest, GarrisonSplitInSlotOrder) {
     DistributeGarrison(*s, 1, msgs);
     EXPECT_EQ(CountInCastle(*s, 1), 10);
     EXPECT_EQ(msgs.errors, QStringList{QStringLiteral("Ошибка программы. Остались нераспределенные в замок ленники.")});
+}
+
+// A table as no world generation lays it out: feuds in runs of every length,
+// free slots and slots of feuds off the map between them, flags other than 0
+// and 1; indexed or not, and with slots freed since it was indexed.
+std::unique_ptr<TGameState> RandomTable(Random& dice, bool indexed) {
+    int lenniks[MaxFeud + 1] = {};
+    const int q = 1 + dice.Below(MaxFeud);
+    for (int f = 1; f <= q; ++f) lenniks[f] = dice.Below(3000);
+    auto s = MakeWorld(q, lenniks);
+    if (dice.Below(3) != 0)
+        for (int n = 1; n <= MaxLennik;) {
+            const int kind = dice.Below(8);
+            const int feud = kind == 0 ? 0 : kind == 1 ? 1 + dice.Below(255) : 1 + dice.Below(MaxFeud);
+            for (int run = 1 + dice.Below(kind < 4 ? 3 : 500); run > 0 && n <= MaxLennik; --run, ++n) {
+                KillLennik(*s, n);
+                s->Lenniks[n].Feud = static_cast<uint8_t>(feud);
+            }
+        }
+    if (indexed)
+        IndexFeudSlots(*s);
+    else
+        s->FeudSlots.Built = 0;
+    for (int n = 1; n <= MaxLennik; ++n) {
+        TLennik& l = s->Lenniks[n];
+        if (dice.Below(20) == 0) KillLennik(*s, n);
+        const int flags = dice.Below(12);
+        l.Appear = static_cast<uint8_t>(flags < 4 ? 0 : flags < 11 ? 1 : 2);
+        l.InCastle = static_cast<uint8_t>(dice.Below(3) == 0 ? 1 : dice.Below(20) == 0 ? 3 : 0);
+    }
+    return s;
+}
+
+// Each feud's own walk through the index of the feuds' slots gives what the
+// plain pass over the whole table gives, feud after feud on one table: the
+// counts, and the garrison's split with what is left of ArmyToCastle, the
+// slots it leaves and the message when lenniks are missing.
+TEST(FeudSlots, EachFeudsOwnWalkEqualsThePassOverTheWholeTable) {
+    using S = TGameState;
+    const struct {
+        const char* name;
+        std::function<int(S&, int, Messages&)> own, plain;
+    } rows[] = {
+        {"serving", [](S& s, int f, Messages&) { return CountServing(s, f); },
+         [](S& s, int f, Messages&) { return CountServingPlain(s, f); }},
+        {"in the castle", [](S& s, int f, Messages&) { return CountInCastle(s, f); },
+         [](S& s, int f, Messages&) { return CountInCastlePlain(s, f); }},
+        {"garrison",
+         [](S& s, int f, Messages& m) {
+             DistributeGarrison(s, f, m);
+             return s.ArmyToCastle;
+         },
+         [](S& s, int f, Messages& m) {
+             DistributeGarrisonPlain(s, f, m);
+             return s.ArmyToCastle;
+         }},
+    };
+    Random dice(2024);
+    int nonzero = 0;
+    for (int table = 0; table < 8; ++table) {
+        const auto world = RandomTable(dice, table != 3);
+        for (const auto& row : rows) {
+            auto own = std::make_unique<S>(*world);
+            auto plain = std::make_unique<S>(*world);
+            RecordedMessages ownMsgs, plainMsgs;
+            for (int f : {0, 1, 2, 3, 5, 8, 13, 17, 19, 20, 21, 100, 255, 256, -1}) {
+                SCOPED_TRACE(testing::Message() << row.name << ", table " << table << ", feud " << f);
+                const int32_t toCastle = dice.Below(4) == 0 ? dice.Below(3) - 1 : dice.Below(2500);
+                own->ArmyToCastle = plain->ArmyToCastle = toCastle;
+                const int got = row.own(*own, f, ownMsgs);
+                ASSERT_EQ(got, row.plain(*plain, f, plainMsgs));
+                nonzero += got != 0;
+                ASSERT_EQ(std::memcmp(own->Lenniks, plain->Lenniks, sizeof own->Lenniks), 0);
+                ASSERT_EQ(ownMsgs.all, plainMsgs.all);
+            }
+        }
+    }
+    EXPECT_GT(nonzero, 100);
 }
 
 TEST(VassalCall, OfferedToASeniorWithVassalsOnceAYear) {

@@ -123,6 +123,7 @@ void ScatterSlots(TGameState& s, Random& dice) {
         }
         n += dice.Below(4) == 0 ? dice.Below(30) : 0;
     }
+    IndexFeudSlots(s);
     RecountLennikAppear(s);
 }
 

@@ -402,9 +402,11 @@ TEST_F(LoadRecordTest, WhatTheFileDoesNotHoldIsDerived) {
     s->BattleOrder[1] = 3;
     s->NameGamer.Assign(QStringLiteral("Кто-то"));
     FillNameTables(*s);
+    IndexFeudSlots(*s);  // of an empty table
     QString reason;
     ASSERT_TRUE(ReadSaveRecord(*record, *s, &reason)) << reason.toStdString();
     EXPECT_TRUE(SameGame(*s, *base));  // players, turn index, king, diplomacy feud, garrison
+    for (int f = 1; f <= MaxFeud; ++f) EXPECT_TRUE(FeudSlotsCover(*s, f)) << f;  // indexed as loaded
     EXPECT_EQ(s->QuantityGamer, 2);
     EXPECT_EQ(s->TurnOrder[s->TurnIndex], c);
     EXPECT_EQ(s->DipFeud, c);

@@ -128,6 +128,8 @@ TEST_F(WorldGeneration, LennikSlotsContiguousInFeudOrderAndNothingLeftOfAnEarlie
         EXPECT_EQ(l.Health * 1000000 + l.Strength * 10000 + l.Endurance * 100 + l.Armour, 25051510);
     }
     for (int i = 81; i <= 500; ++i) ASSERT_EQ(s->Lenniks[i].Feud, 0) << i;
+    // The index of each feud's slots is the new game's, not the earlier one's.
+    for (int f = 1; f <= MaxFeud; ++f) EXPECT_TRUE(s->FeudSlots.Built == 1 && FeudSlotsCover(*s, f)) << f;
 }
 
 TEST_F(WorldGeneration, KingIsDrawnAmongComputerFeudsWhenNobodyTookTheCrown) {
