@@ -126,6 +126,7 @@ void TFormGame::CreateControls() {
     // The shortcuts of "Игра" work only while the menu itself is enabled, that
     // is during a human turn: whichever way the menu gets disabled, its items follow.
     ItemGame->installEventFilter(this);
+    GameMenu->installEventFilter(this);
     connect(ItemGame->menuAction(), &QAction::changed, this, &TFormGame::SyncGameMenuItems);
 
     connect(ItemSaveGame, &QAction::triggered, this, &TFormGame::ItemSaveGameClick);
@@ -163,6 +164,7 @@ void TFormGame::CreateControls() {
         if (page == tsArmy) tsArmyShow();
         else if (page == tsFeudal) tsFeudalShow();
         else if (page == tsDiplomacy) tsDiplomacyShow();
+        else if (page == tsMap && mapStale_) PaintMap();
     });
 
     CreateInformationPage();
@@ -556,12 +558,29 @@ int TFormGame::SelectedDipView() const {
     return 0;
 }
 
+void TFormGame::SetMenusEnabled(bool on) {
+    menusSwitching_ = true;
+    for (QMenu* m : {ItemGame, ItemHelp}) {
+        m->menuAction()->setEnabled(on);
+        m->setEnabled(on);
+    }
+    menusSwitching_ = false;
+}
+
 void TFormGame::SyncGameMenuItems() {
     const bool on = ItemGame->isEnabled() && ItemGame->menuAction()->isEnabled();
     for (QAction* a : {ItemSaveGame, ItemEndTurn, ItemExit}) a->setEnabled(on);
 }
 
 bool TFormGame::eventFilter(QObject* watched, QEvent* event) {
+    // An entry turned on or off keeps its place and size, yet the bar would
+    // measure all its entries again: while the window switches its menus, a
+    // repaint does. A menu bar of the platform's own is told as usual.
+    if (watched == GameMenu && menusSwitching_ && event->type() == QEvent::ActionChanged &&
+        !GameMenu->isNativeMenuBar()) {
+        GameMenu->update();
+        return true;
+    }
     if (watched == ItemGame && event->type() == QEvent::EnabledChange) SyncGameMenuItems();
     return QDialog::eventFilter(watched, event);
 }

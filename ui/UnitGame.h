@@ -41,11 +41,18 @@ public:
     // Tests may replace it; nullptr restores the message boxes.
     void SetMessages(Messages* msgs);
 
+    // The menus "Игра" and "Справка" on or off, with their entries in the bar.
+    void SetMenusEnabled(bool on);
+
     // Runs the window until the game is left, blocking no other window.
     int exec() override;
 
-    // The picture the map page shows, as the last repaint left it.
-    const Picture& MapPicture() const { return mapPicture_; }
+    // The picture the map page shows; drawn first when the game changed it
+    // while another page was shown.
+    const Picture& MapPicture() {
+        if (mapStale_) PaintMap();
+        return mapPicture_;
+    }
     // How many times the map has been drawn since the window was made.
     int MapDrawCount() const { return mapDraws_; }
 
@@ -284,8 +291,14 @@ private:
     // asks whether to save it first; false when the player stays.
     bool LeaveAllowed();
 
+    // The map as DrawColorMap would draw it now: its picture, the panel of the
+    // feud and the diplomacy views offered.
+    void PaintMap();
+
     QWidget* client_ = nullptr;
     Picture mapPicture_;
+    bool mapStale_ = false;  // the map changed while its page was not shown
+    bool menusSwitching_ = false;
     int mapDraws_ = 0;
     Picture gridBase_;  // the base drawn from the grid when no map picture is at hand
     // What the repaint found once for the game's base picture and grid; found

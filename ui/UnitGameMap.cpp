@@ -20,6 +20,18 @@
 // ---- the map
 
 void TFormGame::DrawColorMap() {
+    // The map is drawn for its page: while another page is shown, it is drawn
+    // when the map page opens (or its picture is asked for), and turns that
+    // never look at it draw nothing.
+    if (PCMain->currentWidget() != tsMap) {
+        mapStale_ = true;
+        return;
+    }
+    PaintMap();
+}
+
+void TFormGame::PaintMap() {
+    mapStale_ = false;
     // The accepted map's picture in the colours of its file; should that not
     // be the picture of this game's grid (a game loaded from a file), a plain
     // white-and-black picture of the grid.

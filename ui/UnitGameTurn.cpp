@@ -25,14 +25,6 @@
 
 namespace {
 
-// The menus "Игра" and "Справка", with their entries in the menu bar.
-void SetMenusEnabled(TFormGame& w, bool on) {
-    for (QMenu* m : {w.ItemGame, w.ItemHelp}) {
-        m->menuAction()->setEnabled(on);
-        m->setEnabled(on);
-    }
-}
-
 QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)"); }
 
 // Between turns: pages and memo hidden, menus off, the caption for the
@@ -40,8 +32,11 @@ QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)");
 // themselves are filled when they are shown, the relation tree when its page
 // is opened, not for every computer feudal's turn that nobody sees.
 void ShowBetweenTurns(TFormGame& w) {
+    // The focus leaves the pages first: hidden with it, they would look
+    // through every control for the next one to take it.
+    if (QWidget* focus = w.focusWidget(); focus && w.PCMain->isAncestorOf(focus)) focus->clearFocus();
     w.PCMain->hide();
-    SetMenusEnabled(w, false);
+    w.SetMenusEnabled(false);
     w.mEvent->hide();
     w.setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
 }
@@ -49,7 +44,7 @@ void ShowBetweenTurns(TFormGame& w) {
 // A player's turn begins: the memo shown empty, the menus on.
 void ShowTurnBegun(TFormGame& w) {
     w.mEvent->show();
-    SetMenusEnabled(w, true);
+    w.SetMenusEnabled(true);
     w.mEvent->clear();
 }
 

@@ -39,6 +39,7 @@ protected:
         form = FormGame;
         ASSERT_NE(form, nullptr);
         BuildRealm(Game, 1);
+        form->PCMain->setCurrentWidget(form->tsMap);  // the player looks at the map
     }
     void TearDown() override {
         DestroyForms();
@@ -427,7 +428,7 @@ TEST_F(GameScreenTest, RelationTreeWithNoKing) {
 // and shows what drawing it again would show: the picture, the panel and the
 // views. Between turns nothing is drawn and the relation tree is left alone;
 // its page fills it when opened.
-TEST_F(GameScreenTest, TurnStartDrawsOnceAndTheTreeWaitsForItsPage) {
+TEST_F(GameScreenTest, TurnStartLeavesTheMapAndTheTreeToTheirPages) {
     struct QuietMessages : Messages {
         QStringList infos;
         void Info(const QString& text) override { infos << text; }
@@ -470,7 +471,8 @@ TEST_F(GameScreenTest, TurnStartDrawsOnceAndTheTreeWaitsForItsPage) {
         const int drawn = form->MapDrawCount();
         form->ItemEndTurnClick();
         ASSERT_EQ(Game.CurrentFeud, c.next);
-        EXPECT_EQ(form->MapDrawCount() - drawn, 1);
+        // The turn opens on the information page: the map waits for its own.
+        EXPECT_EQ(form->MapDrawCount() - drawn, 0);
         EXPECT_EQ(msgs.infos, QStringList(AnnouncementText(Game, c.next)));
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, c.next));
         EXPECT_EQ(TreeShape(), QStringList(QStringLiteral("прежнее")));
@@ -481,6 +483,8 @@ TEST_F(GameScreenTest, TurnStartDrawsOnceAndTheTreeWaitsForItsPage) {
                                        form->rbDipFromFeudalTrue};
         EXPECT_TRUE(views[c.dipView]->isChecked());
         EXPECT_EQ(Game.DipFeud, c.next);
+        form->PCMain->setCurrentWidget(form->tsMap);
+        EXPECT_EQ(form->MapDrawCount() - drawn, 1);
         EXPECT_EQ(form->ImageMap->Shown(), &form->MapPicture());
 
         // Drawing again changes nothing the player sees.
