@@ -54,6 +54,25 @@ void IndexFeudSlots(TGameState& s) {
     x.Built = 1;
 }
 
+void IndexFeudSlotsFromRuns(TGameState& s, const TSlotRun* runs, int count) {
+    TFeudSlots& x = s.FeudSlots;
+    int32_t per[MaxFeud + 2] = {};
+    for (int i = 0; i < count; ++i)
+        if (runs[i].Feud >= 1 && runs[i].Feud <= MaxFeud) ++per[runs[i].Feud];
+    x.First[0] = 0;
+    x.First[1] = 0;
+    for (int f = 1; f <= MaxFeud; ++f) x.First[f + 1] = x.First[f] + per[f];
+    int32_t next[MaxFeud + 1];
+    for (int f = 1; f <= MaxFeud; ++f) next[f] = x.First[f];
+    for (int i = 0; i < count; ++i) {
+        const TSlotRun& r = runs[i];
+        if (r.Feud < 1 || r.Feud > MaxFeud) continue;
+        x.Start[next[r.Feud]] = r.Start;
+        x.End[next[r.Feud]++] = r.End;
+    }
+    x.Built = 1;
+}
+
 bool FeudSlotsCover(const TGameState& s, int f) {
     const TFeudSlots& x = s.FeudSlots;
     if (x.Built == 0 || f < 1 || f > MaxFeud) return true;

@@ -254,6 +254,16 @@ void CopyGameFields(const TGameState& from, TGameState& to);
 // passes over the table. World generation and loading a game call it, and so
 // must whoever gives slots to feuds by hand once the index is built.
 void IndexFeudSlots(TGameState& s);
+// A stretch of consecutive slots that all name one feud: Start .. End - 1.
+struct TSlotRun {
+    int32_t Start;
+    int32_t End;
+    uint8_t Feud;
+};
+// Builds the index from the longest runs the slots make, given in slot order,
+// as IndexFeudSlots would find them; runs of feud 0 or beyond MaxFeud are
+// passed over. For a reader that has walked the slots already.
+void IndexFeudSlotsFromRuns(TGameState& s, const TSlotRun* runs, int count);
 // True when the index is unbuilt, or when its runs hold every slot of feud f
 // (1..MaxFeud). A walk checks it in Debug builds, to catch a slot given to a
 // feud behind the index's back.

@@ -197,7 +197,12 @@ struct SlotCounts {
     int32_t Occupied[256];
     int32_t Serving[256];
     int32_t InCastle[256];  // serving and in the castle
+    // The runs of one feud's slots in slot order, from which the loaded game's
+    // index of the feuds' slots is built without another pass.
+    int32_t RunCount;
+    TSlotRun Runs[MaxLennik];
 };
+SlotCounts Counts;  // of the record being read
 
 // The reason a slot is refused, or an empty text when it is sound.
 QString LennikReason(const TLennik& l, const uint8_t* raw, int k, int q) {
@@ -230,10 +235,14 @@ constexpr uint64_t SignBits =
     std::endian::native == std::endian::little ? 0x8000000080000000ull : 0x0000008000000080ull;
 
 [[gnu::noinline]] bool CheckLenniks(const uint8_t* p, int q, SlotCounts& counts, const Refusal& refuse) {
-    std::memset(&counts, 0, sizeof counts);
+    std::memset(counts.Occupied, 0, sizeof counts.Occupied);
+    std::memset(counts.Serving, 0, sizeof counts.Serving);
+    std::memset(counts.InCastle, 0, sizeof counts.InCastle);
+    counts.RunCount = 0;
     const uint8_t* src = p + SaveLenniksOffset;
     // Slots of one lord come in runs: each run is counted in registers.
     unsigned runFeud = src[0];
+    int32_t runStart = 1;
     int32_t occupied = 0, serving = 0, inCastle = 0;
     for (int i = 0; i < MaxLennik; ++i, src += SaveLennikSize) {
         // The lord, the two flags and the reserved byte in one word; the
@@ -261,7 +270,9 @@ constexpr uint64_t SignBits =
             counts.Occupied[runFeud] += occupied;
             counts.Serving[runFeud] += serving;
             counts.InCastle[runFeud] += inCastle;
+            counts.Runs[counts.RunCount++] = {runStart, i + 1, static_cast<uint8_t>(runFeud)};
             runFeud = feud;
+            runStart = i + 1;
             occupied = serving = inCastle = 0;
         }
         ++occupied;
@@ -271,6 +282,7 @@ constexpr uint64_t SignBits =
     counts.Occupied[runFeud] += occupied;
     counts.Serving[runFeud] += serving;
     counts.InCastle[runFeud] += inCastle;
+    counts.Runs[counts.RunCount++] = {runStart, MaxLennik + 1, static_cast<uint8_t>(runFeud)};
     return true;
 }
 
@@ -473,7 +485,7 @@ bool DecodeRecord(const uint8_t* p, TGameState& s, const Refusal& refuse) {
                                               .arg(neighbours[a][b]));
 
     // ---- the lennik slots, and the figures kept in step with them
-    static SlotCounts counts;
+    SlotCounts& counts = Counts;
     if (!CheckLenniks(p, q, counts, refuse)) return false;
     for (int n = 1; n <= q; ++n) {
         const TFeud& f = s.Feuds[n];
@@ -512,7 +524,7 @@ void ReplaceGame(const TGameState& from, const uint8_t* p, TGameState& to) {
     ClearAllEvents(to);
     CopyGameFields(from, to);
     PutLenniks(p, to);
-    IndexFeudSlots(to);
+    IndexFeudSlotsFromRuns(to, Counts.Runs, Counts.RunCount);
 }
 
 }  // namespace
