@@ -74,13 +74,8 @@ void BuildWorld() {
 }
 
 void Copy(const TGameState& from, TGameState& to) {
-    std::memcpy(static_cast<void*>(to.Feuds), from.Feuds, sizeof from.Feuds);
+    CopyGameFields(from, to);
     std::memcpy(static_cast<void*>(to.Lenniks), from.Lenniks, sizeof from.Lenniks);
-    std::memcpy(to.TurnOrder, from.TurnOrder, sizeof from.TurnOrder);
-    to.QuantityFeud = from.QuantityFeud;
-    to.Year = from.Year;
-    to.Week = from.Week;
-    to.KingFeud = from.KingFeud;
 }
 
 void Restore(const TGameState& from = *world) { Copy(from, *work); }
