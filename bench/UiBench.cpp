@@ -6,6 +6,9 @@
 //   end_turn       "Конец хода" through the game window until the next human
 //                  turn, the boxes answered quietly and the autosave off;
 //                  beside the rules alone doing the same turns on the same state
+//   pages          the least the window must do around the box that names the
+//                  next player: the pages hidden and shown again with the
+//                  information page current, beside the same rules
 //   load_game      the start menu's load of a save file until the game window
 //                  is up and painted; beside one copy of the save record's bytes
 // The autosave of a turn is timed on its own, and the reading of the save
@@ -145,6 +148,24 @@ void EndTurnThroughWindow(benchmark::State& st) {
     if (Game.CurrentFeud != 1) st.SkipWithError("the king's turn did not come back");
 }
 
+// The page control hidden and shown again, as between two turns of the king,
+// the information page current and filled: what the window cannot leave out
+// of "Конец хода" while the box that names the next player must stand over
+// hidden pages.
+void HideShowPages(benchmark::State& st) {
+    ShowKingsMap();
+    FormGame->InitializeBeforeTurn();
+    QCoreApplication::processEvents();
+    for (auto _ : st) {
+        FormGame->PCMain->hide();
+        FormGame->PCMain->show();
+        st.PauseTiming();
+        QCoreApplication::processEvents();
+        st.ResumeTiming();
+    }
+    if (FormGame->PCMain->currentWidget() != FormGame->tsInformation) st.SkipWithError("another page is current");
+}
+
 void EndTurnRules(benchmark::State& st) {
     Random random;
     TurnHooks hooks;
@@ -277,6 +298,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("click_repaint", ClickRepaint)->Unit(us);
     benchmark::RegisterBenchmark("end_turn", EndTurnThroughWindow)->Unit(us);
     benchmark::RegisterBenchmark("rules", EndTurnRules)->Unit(us);
+    benchmark::RegisterBenchmark("pages", HideShowPages)->Unit(us);
     benchmark::RegisterBenchmark("autosave", AutoSave)->Unit(us);
     benchmark::RegisterBenchmark("load_game", LoadGame)->Unit(us);
     benchmark::RegisterBenchmark("read_save", ReadSave)->Unit(us);
@@ -284,6 +306,7 @@ int main(int argc, char** argv) {
     const int result = bench::RunWithRatios(argc, argv,
                                             {{"click_repaint/convert", "click_repaint", "convert"},
                                              {"end_turn/rules", "end_turn", "rules"},
+                                             {"pages/rules", "pages", "rules"},
                                              {"load_game/copy", "load_game", "copy"}});
     FormGame->hide();
     DestroyForms();
