@@ -153,8 +153,8 @@ void EndTurnThroughWindow(benchmark::State& st) {
 // of "Конец хода" while the box that names the next player must stand over
 // hidden pages.
 void HideShowPages(benchmark::State& st) {
-    ShowKingsMap();
-    FormGame->InitializeBeforeTurn();
+    ShowKingsMap();  // the pages filled for the king's turn
+    FormGame->PCMain->setCurrentWidget(FormGame->tsInformation);
     QCoreApplication::processEvents();
     for (auto _ : st) {
         FormGame->PCMain->hide();
