@@ -407,13 +407,16 @@ TEST_F(LoadRecordTest, WhatTheFileDoesNotHoldIsDerived) {
     ASSERT_TRUE(ReadSaveRecord(*record, *s, &reason)) << reason.toStdString();
     EXPECT_TRUE(SameGame(*s, *base));  // players, turn index, king, diplomacy feud, garrison
     // Indexed as loaded, run for run as a pass over the loaded slots finds them.
-    auto fresh = std::make_unique<TFeudSlots>(s->FeudSlots);
-    IndexFeudSlots(*s);
+    const auto indexedAsAPassFinds = [](TGameState& g) {
+        auto loaded = std::make_unique<TFeudSlots>(g.FeudSlots);
+        IndexFeudSlots(g);
+        EXPECT_EQ(std::memcmp(loaded->First, g.FeudSlots.First, sizeof loaded->First), 0);
+        const size_t runs = size_t(loaded->First[MaxFeud + 1]) * sizeof(int32_t);
+        EXPECT_EQ(std::memcmp(loaded->Start, g.FeudSlots.Start, runs), 0);
+        EXPECT_EQ(std::memcmp(loaded->End, g.FeudSlots.End, runs), 0);
+    };
+    indexedAsAPassFinds(*s);
     ASSERT_GT(s->FeudSlots.First[MaxFeud + 1], 12);  // the week's battles broke the feuds' runs
-    EXPECT_EQ(std::memcmp(fresh->First, s->FeudSlots.First, sizeof fresh->First), 0);
-    const size_t runs = size_t(fresh->First[MaxFeud + 1]) * sizeof(int32_t);
-    EXPECT_EQ(std::memcmp(fresh->Start, s->FeudSlots.Start, runs), 0);
-    EXPECT_EQ(std::memcmp(fresh->End, s->FeudSlots.End, runs), 0);
     EXPECT_EQ(s->QuantityGamer, 2);
     EXPECT_EQ(s->TurnOrder[s->TurnIndex], c);
     EXPECT_EQ(s->DipFeud, c);
@@ -428,6 +431,15 @@ TEST_F(LoadRecordTest, WhatTheFileDoesNotHoldIsDerived) {
     auto again = std::make_unique<Record>();
     BuildSaveRecord(*s, *again);
     EXPECT_TRUE(*again == *baseRecord);
+
+    // The table's last slot held by a feud: its run ends past the table.
+    *record = *baseRecord;
+    const size_t last = SaveLenniksOffset + size_t(MaxLennik - 1) * SaveLennikSize;
+    ASSERT_EQ((*record)[last], 0);
+    (*record)[last] = uint8_t(c);  // a new recruit at home
+    ASSERT_TRUE(ReadSaveRecord(*record, *s, &reason)) << reason.toStdString();
+    ASSERT_EQ(s->Lenniks[MaxLennik].Feud, c);
+    indexedAsAPassFinds(*s);
 }
 
 // The one-pass neighbours agree with the rule on every bundled map and on
@@ -456,6 +468,11 @@ TEST_F(LoadRecordTest, NeighboursOfTheGridAsTheRuleFindsThem) {
             std::memset(g.Map, 0, sizeof g.Map);
             for (int i = 0; i < 300; ++i) g.Map[rng() % 200 < 100 ? rng() % 3 : 197 + rng() % 3][rng() % 400] = uint8_t(1 + rng() % 9);
             g.Map[0][0] = 1, g.Map[2][2] = 2, g.Map[199][399] = 3, g.Map[197][399] = 3;
+        },
+        [](TGameState& g) {  // two bands the full width: a feud meets itself only where all it sees is its own
+            g.QuantityFeud = 2;
+            std::memset(g.Map[0], 1, sizeof g.Map / 2);
+            std::memset(g.Map[MapHeight / 2], 2, sizeof g.Map / 2);
         },
         [&](TGameState& g) {  // blocks of 1 to 9 cells
             g.QuantityFeud = 20;

@@ -315,6 +315,10 @@ TEST(MapPaintTest, FoundAgainWhenTheMapOrTheGridIsAnother) {
     s->Feuds[3].PosY -= 1;
     EXPECT_FALSE(paint->PreparedFor(*s, base));
     s->Feuds[3].PosY += 1;
+    s->Feuds[3].PosX -= 1;
+    EXPECT_FALSE(paint->PreparedFor(*s, base));
+    s->Feuds[3].PosX += 1;
+    EXPECT_TRUE(paint->PreparedFor(*s, base));
     s->QuantityFeud = 7;
     EXPECT_FALSE(paint->PreparedFor(*s, base));
 }
