@@ -25,6 +25,7 @@
 #include "engine/ArmyOrders.h"
 #include "engine/Events.h"
 #include "engine/TurnCycle.h"
+#include "save/AutoSave.h"
 #include "save/SaveGame.h"
 #include "support/ModalDriver.h"
 #include "ui/UnitGame.h"
@@ -163,6 +164,51 @@ TEST_F(LoadWindowTest, RefusedOrCancelledLoadChangesNothing) {
     EXPECT_FALSE(FormGame->isVisible());
     EXPECT_TRUE(GameIs(*before));
     EXPECT_EQ(Game.NamesFeud[1].Name, name);
+}
+
+// A loaded game is another game for the autosave: the turn it resumes is not
+// written, and its next turn keeps the newest autosave of the game played
+// before, as a new game's first turn does.
+TEST_F(LoadWindowTest, ALoadedGameKeepsTheAutosaveOfTheGameBefore) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "the saves folder is one place on c: for the test programs running side by side";
+#endif
+    const QString folder = SaveGameFolder();
+    QDir(folder).removeRecursively();
+    const auto read = [&](const QString& name) {
+        QFile f(folder + "/" + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("absent");
+    };
+    struct Autosaving {
+        const bool was = AutoSaveEnabled;
+        Autosaving() { AutoSaveEnabled = true; }
+        ~Autosaving() { AutoSaveEnabled = was; }
+    } autosaving;
+    // Two turns of the game played before, years later than the saved one.
+    auto before = std::make_unique<TGameState>(*saved);
+    AutoSaveNewGame();
+    for (int year : {9, 10}) {
+        before->Year = year;
+        ASSERT_EQ(AutoSaveTurn(*before), "");
+    }
+    const QByteArray played = read("Автосохранение.mcs");
+    ASSERT_NE(read("Автосохранение (предыдущее).mcs"), "absent");
+
+    driver.PressOnBox();  // the feudal's announcement
+    InGameWindow([&] {
+        EXPECT_EQ(read("Автосохранение.mcs"), played);
+        FormGame->ItemEndTurn->trigger();  // up to the next human turn
+        NoteGameSaved(Game);               // no question on leaving
+        Leave();
+    });
+    driver.AnswerAllBoxes();  // the reports and announcements of the round
+    ASSERT_TRUE(FormStartMenu->LoadGameFile(file));
+    EXPECT_EQ(read("Автосохранение (прошлая игра).mcs"), played);
+    EXPECT_EQ(read("Автосохранение (предыдущее).mcs"), "absent");
+    const QByteArray newest = read("Автосохранение.mcs");
+    ASSERT_EQ(newest.size(), qsizetype(SaveRecordSize));
+    EXPECT_EQ(uint8_t(newest.at(qsizetype(SaveCurrentFeudOffset))), Game.CurrentFeud);  // the next human turn
+    EXPECT_NE(newest, QByteArray(reinterpret_cast<const char*>(record.data()), qsizetype(record.size())));
 }
 
 // Leaving a game that differs from the last save or load asks; "Да" saves
