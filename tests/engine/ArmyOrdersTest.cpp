@@ -38,9 +38,11 @@ TEST(ArmyOrders, BattleOrderByMarchTimeThenFeudNumber) {
     order(3, ArmyMove, 3, 4);    // 2 + 1
     order(1, ArmyAttack, 1, 2);  // 3 + 1
     order(2, ArmyNone, 2, 1);
+    for (uint8_t& entry : s->BattleOrder) entry = 2;  // last week's longer list: none of it stays
     EXPECT_EQ(BuildBattleOrder(*s), 4);
     const uint8_t expected[] = {0, 5, 3, 4, 1, 0};
     for (int k = 1; k <= 5; ++k) EXPECT_EQ(s->BattleOrder[k], expected[k]) << k;
+    for (int k = 6; k <= MaxFeud; ++k) EXPECT_EQ(s->BattleOrder[k], 0) << k;
     EXPECT_EQ(s->Feuds[1].ArmyTime, 4);
     EXPECT_EQ(s->Feuds[2].ArmyTime, 0);
 }
