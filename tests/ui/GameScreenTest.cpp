@@ -206,6 +206,11 @@ TEST_F(GameScreenTest, PopupOverANeighbourAndOverAFarFeud) {
     EXPECT_TRUE(form->PMItemArmyMove->isEnabled());
     EXPECT_TRUE(form->PMItemArmyAttack->isEnabled());
     EXPECT_FALSE(Enabled(form->PMItemDiplomacy));
+    // Nor does a command that reaches the window set a relation towards himself.
+    form->PMDipDeclTrueAllyClick();
+    form->PMDipMarkTrueEnemyClick();
+    EXPECT_EQ(Game.Feuds[1].DipToFeudalShow[1], 0);
+    EXPECT_EQ(Game.Feuds[1].DipToFeudalTrue[1], 0);
 }
 
 TEST_F(GameScreenTest, PopupWithNoFieldArmyOrOverABorder) {
