@@ -158,6 +158,30 @@ TEST_F(WorldGeneration, KingIsDrawnAmongComputerFeudsWhenNobodyTookTheCrown) {
     for (int k : {1, 3, 4, 5}) EXPECT_NEAR(crowned[k], 100, 40) << k;  // a quarter each
 }
 
+// With one computer feudal the draw has only him to crown; with none, the
+// players who chose to be vassals of an unknown king end independent.
+TEST_F(WorldGeneration, ALoneComputerFeudIsCrownedAndWithNoneThereIsNoKing) {
+    const struct {
+        int players;  // seated on feuds 1.., all as vassals
+        int king, secondSenior;
+    } cases[] = {{1, 2, 2}, {2, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.players);
+        GridStrips(*s, 2);
+        Generate(100);
+        BeginSeating(*s);
+        s->QuantityGamer = static_cast<uint8_t>(c.players);
+        Picture picture = StripMap(2);
+        for (int seat = 1; seat <= c.players; ++seat)
+            Seat(picture, seat, seat, TSeatStatus::Vassal, QStringLiteral("Вассал ") + QString::number(seat));
+        Random rnd(7);
+        SettleCrown(*s, rnd);
+        EXPECT_EQ(s->KingFeud, c.king);
+        EXPECT_EQ(F(1).Senior, c.king);
+        EXPECT_EQ(F(2).Senior, c.secondSenior);
+    }
+}
+
 // A computer feudal stays independent when his draw falls below his
 // independence: a draw equal to it makes him the king's vassal.
 TEST_F(WorldGeneration, IndependenceDrawAtItsThreshold) {
