@@ -1,5 +1,6 @@
 #include <climits>
 #include <cmath>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,11 @@ TEST(YearEnd, EconomyGrowsWithTruncationsAndLenniksCappedByLen) {
     TFeud& b = s->Feuds[2];
     a.Peasant = 99, a.Cow = 19, a.Horse = 39, a.Grain = 5, a.Fertility = 1.5, a.Len = 0, a.Lennik = 0;
     b.Peasant = 100, b.Cow = 20, b.Horse = 40, b.Grain = 0, b.Len = 7, b.Lennik = 3;
+    uint8_t* const flags[] = {&a.CallLennik, &a.CallVassal, &a.LennikInService,
+                              &a.VassalInService, &a.DismissLennik, &a.DismissVassal};
+    for (uint8_t* flag : flags) *flag = 1;
     YearEnd(*s);
+    for (size_t i = 0; i < std::size(flags); ++i) EXPECT_EQ(*flags[i], 0) << i;  // every call and service over
     EXPECT_EQ(a.Peasant, 99);
     EXPECT_EQ(a.AddGrain, 148);  // trunc(99 * 1.5), from the peasants before they grew
     EXPECT_EQ(a.Grain, 153);
@@ -56,6 +61,15 @@ TEST(YearEnd, CountsSaturateAtTheLargest32BitValue) {
     EXPECT_EQ(f.Lennik, INT_MAX);
     EXPECT_EQ(s->Feuds[2].AddGrain, INT_MAX);  // a harvest too large for the count
     EXPECT_EQ(s->Feuds[3].AddGrain, 0);        // and one that is no number at all
+
+    // The calendar holds at the largest year.
+    s->Year = INT_MAX;
+    s->Week = 7;
+    Random random(1);
+    RecordedMessages msgs;
+    NextTurn(*s, random, msgs);
+    EXPECT_EQ(s->Year, INT_MAX);
+    EXPECT_EQ(s->Week, 1);
 }
 
 // Records the window's steps as the cycle calls them.
