@@ -169,6 +169,9 @@ TEST(BitmapLoad, BrokenFilesAreRefusedWithAReason) {
     ExpectRefused(plain.left(30), "обрезан", "header cut");
     ExpectRefused(plain.left(plain.size() - 100), "обрезан", "pixels cut");
     ExpectRefused(packed.left(packed.size() / 2), "обрезан", "run-length codes cut");
+    const int codes = int(U32At(packed, 10));
+    ExpectRefused(packed.left(codes) + QByteArray::fromHex("0002"), "обрезан", "cut before a move's two bytes");
+    ExpectRefused(packed.left(codes) + QByteArray::fromHex("00050102"), "обрезан", "cut inside literal pixels");
 
     QByteArray b = plain;
     Poke32(b, 18, 1000000000);
