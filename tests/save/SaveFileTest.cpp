@@ -193,6 +193,8 @@ TEST(SaveSweepTest, OnlyOurOwnDeadLeftoversAreSwept) {
         {"not a plain file", "game.mcs", ".game.mcs.here.200-1.tmp", false, true, false},
         {"a save to another file", "other.mcs", ".game.mcs.here.200-1.tmp", true, true, false},
         {"not a process number", "game.mcs", ".game.mcs.here.2x0-1.tmp", true, true, false},
+        {"no serial number", "game.mcs", ".game.mcs.here.200-.tmp", true, true, false},
+        {"no process number", "game.mcs", ".game.mcs.here.-1.tmp", true, true, false},
         {"a long name, cut between characters", longName, "." + longName.left(160) + ".here.200-1.tmp", true, true,
          true},
     };
