@@ -103,6 +103,15 @@ TEST_F(GuideTest, StartMenuOpensTheGuideWithTextPicturesAndWorkingLinks) {
     FormGuide->btnBack->click();
     QApplication::processEvents();
     EXPECT_EQ(ScrolledTo(), linkSeenAt);
+
+    // Escape puts it away; asked for again when minimized, it comes back.
+    QTest::keyClick(FormGuide, Qt::Key_Escape);
+    EXPECT_FALSE(FormGuide->isVisible());
+    FormStartMenu->ButtonHelp->click();
+    FormGuide->showMinimized();
+    FormStartMenu->ButtonHelp->click();
+    EXPECT_TRUE(FormGuide->isVisible());
+    EXPECT_FALSE(FormGuide->isMinimized());
 }
 
 TEST_F(GuideTest, BesideTheRunningGameNeitherBlocksTheOtherHoweverTheGuideWasOpened) {
