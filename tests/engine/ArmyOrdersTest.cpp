@@ -24,6 +24,32 @@ TEST(ArmyOrders, MoveAsksOnlyWhenTheSeniorsDiffer) {
     EXPECT_EQ(s->Feuds[2].ArmyCommand, ArmyMove);
 }
 
+// The order as the army page states it, up to the last feud a map can hold.
+TEST(ArmyOrders, OrderTextNamesTheTarget) {
+    auto s = MakeWorld(MaxFeud);
+    const struct {
+        uint8_t command;
+        int target;
+        QString expected;
+    } rows[] = {
+        {ArmyMove, 3, QStringLiteral("Переместиться на феод ") + s->NamesFeud[3].Name},
+        {ArmyAttack, MaxFeud, QStringLiteral("Захватить феод ") + s->NamesFeud[MaxFeud].Name},
+        {ArmyNone, 4, QString()},
+    };
+    ASSERT_FALSE(s->NamesFeud[MaxFeud].Name.isEmpty());
+    RecordedMessages msgs;
+    for (const auto& row : rows) {
+        s->CurrentFeud = 2;
+        s->SelectFeud = static_cast<uint8_t>(row.target);
+        bool given = true;
+        if (row.command == ArmyMove) given = OrderArmyMove(*s, msgs);
+        if (row.command == ArmyAttack) given = OrderArmyAttack(*s);
+        if (row.command == ArmyNone) CancelArmyOrder(*s);
+        EXPECT_TRUE(given);
+        EXPECT_EQ(ArmyCommandText(*s, 2), row.expected) << row.target;
+    }
+}
+
 TEST(ArmyOrders, BattleOrderByMarchTimeThenFeudNumber) {
     auto s = MakeWorld(5);
     const int cross[] = {0, 3, 1, 2, 1, 1};

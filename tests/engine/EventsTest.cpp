@@ -59,6 +59,8 @@ TEST(Events, EachKindWithTheFiguresOfTheWeeksEnd) {
          {"3 answered 3>3 0,0,0,0,0 0 0>0", "4 answered 4>4 100,0,0,0,0 0 0>0"}},
         {"service over, the garrison too", [](S& s) { Field(s, 3, 8, 4), s.Feuds[3].WeekJobLennik = 9; },
          {"3 home 3>3 12,0,0,0,0 1 0>0"}},
+        {"service over with nobody serving sends nobody home",
+         [](S& s) { s.Feuds[3].LennikInService = 1, s.Feuds[3].WeekJobLennik = 9; }, {}},
         {"dismissal", [](S& s) { Field(s, 2, 7), s.Feuds[2].DismissLennik = 1; }, {"2 home 2>2 7,0,0,0,0 2 0>0"}},
         {"call and dismissal in one week: who answers goes home at once, and so does who served",
          [](S& s) { Field(s, 2, 7, 3), s.Feuds[2].CallLennik = s.Feuds[2].DismissLennik = 1; },
@@ -69,6 +71,9 @@ TEST(Events, EachKindWithTheFiguresOfTheWeeksEnd) {
         {"vassal wins his senior a vassal",
          [](S& s) { s.Feuds[4].Senior = 0, Field(s, 2, 50), Order(s, 2, ArmyAttack, 4); },
          {"1 won 2>4 0,0,0,0,0 0 0>1", "2 battle 2>4 50,0,?,?,0 1 0>1", "4 battle 2>4 50,0,?,?,0 1 0>1"}},
+        {"independent beats the king, who loses no vassal in himself",
+         [](S& s) { s.Feuds[4].Senior = 0, Field(s, 4, 50), Field(s, 1, 5), Order(s, 4, ArmyAttack, 1); },
+         {"1 battle 4>1 50,5,?,?,0 1 1>4", "4 battle 4>1 50,5,?,?,0 1 1>4"}},
         {"vassal beats his senior",
          [](S& s) { s.Feuds[3].Senior = 4, Field(s, 3, 50), Field(s, 4, 5), Order(s, 3, ArmyAttack, 4); },
          {"1 lost 3>4 0,0,0,0,0 0 1>4", "3 battle 3>4 50,5,?,?,0 1 1>4", "4 battle 3>4 50,5,?,?,0 1 1>4"}},
@@ -123,7 +128,8 @@ TEST(Events, AFullListDropsTheOldestAndAHumanTurnEmptiesHis) {
         RecordEvent(*s, 1, e);
         RecordEvent(*s, 2, e);
     }
-    EXPECT_EQ(EventCount(*s, 1) * 1000 + EventAt(*s, 1, 0).Figures[0], MaxEvent * 1000 + 3);
+    EXPECT_EQ(EventCount(*s, 1), MaxEvent);
+    for (int i = 0; i < MaxEvent; ++i) EXPECT_EQ(EventAt(*s, 1, i).Figures[0], i + 3) << i;  // oldest first, past the wrap
     Random random(1);
     RecordedMessages msgs;
     TurnHooks hooks;
