@@ -24,9 +24,10 @@ bool HardBefore(const QString& word, int cut) {
 }
 
 // A man's personal name in the genitive: Карл - Карла, Андрей - Андрея,
-// Игорь - Игоря, Никита - Никиты, Илья - Ильи.
+// Игорь - Игоря, Никита - Никиты, Лука - Луки, Илья - Ильи.
 QString NameGenitive(const QString& name) {
-    if (name.isEmpty()) return name;
+    // A single letter is an initial, not a name to decline: "А" would lose itself.
+    if (name.size() < 2) return name;
     for (QChar c : name)
         if (!IsRussianLetter(c)) return name;
     const QChar last = name.back().toLower();

@@ -80,8 +80,14 @@ TEST(EventText, EachKindAsTheFeudalItConcernsReadsIt) {
     EXPECT_EQ(EventLines(*s, 1), (QStringList{QStringLiteral("2 год, июнь, 3 неделя: Ваше войско перешло в Саксонию."),
                                               QStringLiteral("2 год, июнь, 3 неделя: На ваш призыв явилось ленников: 3.")}));
     // Personal names decline when they are one word of Russian letters.
-    const char* const names[][2] = {{"Игорь", "барона Игоря Бургундского"}, {"Никита", "барона Никиты Бургундского"},
-                                    {"Илья", "барона Ильи Бургундского"},   {"Игрок 1", "барона Игрок 1 Бургундского"}};
+    // A name in capitals declines in capitals; an initial, or a name with
+    // other signs in it, stays as typed.
+    const char* const names[][2] = {
+        {"Игорь", "барона Игоря Бургундского"}, {"Никита", "барона Никиты Бургундского"},
+        {"Лука", "барона Луки Бургундского"},   {"Илья", "барона Ильи Бургундского"},
+        {"ИГОРЬ", "барона ИГОРЯ Бургундского"}, {"Игрок 1", "барона Игрок 1 Бургундского"},
+        {"Жан-Поль", "барона Жан-Поль Бургундского"}, {"А", "барона А Бургундского"},
+        {"Б", "барона Б Бургундского"}};
     for (const auto& name : names) {
         s->Feuds[1].NameFeudal.Assign(QString::fromUtf8(name[0]));
         EXPECT_EQ(TitleGenitive(*s, 1).toStdString(), std::string(name[1]));
