@@ -128,7 +128,8 @@ TEST_F(LoadRecordTest, HarmfulRecordsAreRefusedWithTheirReasonAndChangeNothing) 
         {"fiefs", [&](Record& r) { PutInt32(r, FeudAt(3, 4), len + 1); },
          QStringLiteral("у феода 3 ленов %1, а по карте %2").arg(Grouped(len + 1), Grouped(len))},
         {"crossing time", [](Record& r) { r[FeudAt(3, 64)] += 1; }, "у феода 3 время перехода "},
-        {"anchor off the map", [](Record& r) { PutInt32(r, FeudAt(3, 84), 400); }, "у феода 3 опорная точка (400, "},
+        {"anchor off the map", [](Record& r) { PutInt32(r, FeudAt(3, 84), 400); },
+         QStringLiteral("у феода 3 опорная точка (400, %1) лежит вне карты 400 на 200").arg(b.Feuds[3].PosY)},
         {"anchor on another feud",
          [](Record& r) {
              PutInt32(r, FeudAt(3, 84), Int32(r, FeudAt(4, 84)));
@@ -155,7 +156,7 @@ TEST_F(LoadRecordTest, HarmfulRecordsAreRefusedWithTheirReasonAndChangeNothing) 
          "у феода 3 признак «ленники на службе» равен 2, а бывает 0 или 1"},
         {"diplomacy map flag", [](Record& r) { r[FeudAt(3, 372)] = 2; },
          "у феода 3 признак «карта дипломатии» равен 2, а бывает 0 или 1"},
-        {"senior off the map", [](Record& r) { r[FeudAt(3, 119)] = 27; }, "у феода 3 сеньор 27, а феодов на карте 12"},
+        {"senior off the map", [](Record& r) { r[FeudAt(3, 119)] = 13; }, "у феода 3 сеньор 13, а феодов на карте 12"},
         {"senior of the seating", [](Record& r) { r[FeudAt(3, 119)] = 255; }, "у феода 3 сеньор 255, а феодов на карте 12"},
         {"army off the map", [](Record& r) { r[FeudAt(3, 268)] = 13; }, "у феода 3 войско стоит в феоде 13, а феодов на карте 12"},
         {"target off the map", [](Record& r) { r[FeudAt(3, 270)] = 13; },
@@ -174,7 +175,7 @@ TEST_F(LoadRecordTest, HarmfulRecordsAreRefusedWithTheirReasonAndChangeNothing) 
              r[FeudAt(3, 270)] = 4;
          },
          "у феода 3 приказ войску, которого нет ни в одном феоде"},
-        {"march time", [](Record& r) { r[FeudAt(3, 271)] = 5; }, "у феода 3 время марша 5, а между неделями оно 0"},
+        {"march time", [](Record& r) { r[FeudAt(3, 271)] = 1; }, "у феода 3 время марша 1, а между неделями оно 0"},
         {"declared relation", [](Record& r) { r[FeudAt(3, 271 + 5)] = 3; },
          "у феода 3 объявленное отношение к феоду 5 равно 3, а бывает от -2 до 2"},
         {"true relation of another", [](Record& r) { r[FeudAt(3, 331 + 12)] = uint8_t(-3); },
@@ -193,6 +194,8 @@ TEST_F(LoadRecordTest, HarmfulRecordsAreRefusedWithTheirReasonAndChangeNothing) 
         {"lennik's castle flag", [](Record& r) { r[LennikAt(1, 2)] = 2; }, "у ленника 1 признак «в замке» равен 2"},
         {"lennik's reserved byte", [](Record& r) { r[LennikAt(1, 3)] = 5; }, "у ленника 1 в зарезервированном байте 3 записано 5"},
         {"free slot serving", [](Record& r) { r[LennikAt(MaxLennik, 1)] = 1; }, "свободное место ленника 80 000 числится на службе"},
+        {"free slot in the castle", [](Record& r) { r[LennikAt(MaxLennik, 2)] = 1; },
+         "свободное место ленника 80 000 числится на службе"},
         {"lennik's battles", [](Record& r) { PutInt32(r, LennikAt(2, 40), -1); },
          "у ленника 2 «Битвы» равно -1, а меньше нуля не бывает"},
         {"serving count", [&](Record& r) { PutInt32(r, FeudAt(serving, 12), Int32(r, FeudAt(serving, 12)) + 1); },

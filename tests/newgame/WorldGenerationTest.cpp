@@ -5,6 +5,7 @@
 
 #include "SeatsTestMaps.h"
 #include "core/Names.h"
+#include "engine/Events.h"
 #include "newgame/PlayerSeats.h"
 #include "newgame/WorldGeneration.h"
 #include "support/TestMaps.h"
@@ -98,7 +99,9 @@ TEST_F(WorldGeneration, StartingFiguresOverwriteAnEarlierGame) {
     f.ArmyFeud = 2;
     f.PastureCow = 1.5;   // nothing assigns this one
     s->Feuds[5].Grain = 777;  // beyond this map's feuds
+    RecordEvent(*s, 3, MakeEvent(EventMove, 3, 2));  // the earlier game's news is not this one's
     Generate(30, 300);
+    EXPECT_EQ(EventCount(*s, 3), 0);
     EXPECT_EQ(f.NameFeud, 3);
     EXPECT_EQ(f.Independence, 44);  // the low byte of 300
     EXPECT_TRUE(f.NameFeudal.IsEmpty());
