@@ -158,6 +158,12 @@ TEST_F(GameTurnWindowTest, EachPlayerGetsHisDiplomacyViewBack) {
     EXPECT_EQ(Game.Feuds[2].DipView, 1);
     EXPECT_EQ(Game.Feuds[3].DipView, 1);  // the computer feudals keep their own
     EXPECT_EQ(Game.Feuds[4].DipView, 0);
+    form->rbDipFromFeudalTrue->setChecked(true);  // the last of the four views
+    EndTurn();
+    EXPECT_TRUE(form->rbDipToFeudalTrue->isChecked());
+    EndTurn();
+    EXPECT_TRUE(form->rbDipFromFeudalTrue->isChecked());
+    EXPECT_EQ(Game.Feuds[1].DipView, 3);
 }
 
 TEST_F(GameTurnWindowTest, ArmyOrdersAndTheirBattleReports) {

@@ -5,7 +5,9 @@
 #include <optional>
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
@@ -94,6 +96,16 @@ TEST_F(AutoSaveTest, EveryTurnIsWrittenAndTheOneBeforeKept) {
         {"the computer's feud 3, the week's end, feudal 1", [&] { EndTurn(); }, "feud 1, week 2, year 1, of 3",
          "feud 2, week 1, year 1, of 3", "absent"},
         {"the same turn again: nothing written", [&] { EXPECT_EQ(AutoSaveTurn(Game), ""); },
+         "feud 1, week 2, year 1, of 3", "feud 2, week 1, year 1, of 3", "absent"},
+        {"the same turn over a newest put there by hand: written again",
+         [&] {
+             QFile file(In(Newest));
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             file.write(ReadWholeFile(In(Previous)));
+             file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+             file.close();
+             EXPECT_EQ(AutoSaveTurn(Game), "");
+         },
          "feud 1, week 2, year 1, of 3", "feud 2, week 1, year 1, of 3", "absent"},
         {"a new game keeps the last one's newest", [&] { lastOfFirstGame = ReadWholeFile(In(Newest)), NewGame(4); },
          "feud 1, week 1, year 1, of 4", "absent", "feud 1, week 2, year 1, of 3"},
