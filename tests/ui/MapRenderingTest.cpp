@@ -90,6 +90,10 @@ TEST_F(MapRenderingTest, AVassalOfAnotherLordSeesHisLordsMenLime) {
     // His lord 4 is an independent: yellow. His lord's vassals lime, himself
     // included; the king maroon, the king's men purple.
     EXPECT_EQ(Colours(), (V{"maroon", "purple", "purple", "yellow", "lime", "lime", "purple", "yellow"}));
+
+    s->Feuds[1].Senior = 4;  // the king beaten by his lord: one of his lord's men now
+    Render();
+    EXPECT_EQ(Colours(), (V{"lime", "purple", "purple", "yellow", "lime", "lime", "purple", "yellow"}));
 }
 
 TEST_F(MapRenderingTest, TheArmyIsNavyWhereverItStands) {
