@@ -348,6 +348,7 @@ TEST_F(SettingsTest, LetterInGrainWritesOnlyTheLennikRowAndOkStaysOpen) {
     EXPECT_EQ(driver.BoxTexts(), QStringList{QStringLiteral("\"5o000\" не является целым числом.")});
     EXPECT_EQ(driver.BoxIcons(), QVector<QMessageBox::Icon>{QMessageBox::Critical});
     EXPECT_TRUE(FormSetUp->isVisible());
+    EXPECT_EQ(Find<QLineEdit>(QStringLiteral("EditGrain"))->selectedText(), QStringLiteral("5o000"));  // to type again
     EXPECT_EQ(StoredCurrentSet(), (QStringList{"7", "50000", "1000", "100", "100", "50"}));
 }
 

@@ -120,12 +120,14 @@ TEST_F(GameScreenTest, HoverShowsTheFeudUnderThePointer) {
     Game.Feuds[7].Peasant = 310;
     Game.Feuds[7].Fertility = 1.5;
     Game.Feuds[7].LennikAppear = 4;
+    Game.Feuds[7].PastureHorse = 2.5;
     form->ImageMapMouseMove(Inside(7).x(), Inside(7).y());
     EXPECT_EQ(Game.MapX, Inside(7).x());
     EXPECT_EQ(Game.MapY, Inside(7).y());
     EXPECT_EQ(form->LMapNameFeud->text(), FeudName(Game, 7));
     EXPECT_EQ(form->LMapPeasant->text(), QStringLiteral("310"));
     EXPECT_EQ(form->LMapFertility->text(), QLocale().toString(1.5));
+    EXPECT_EQ(form->LMapPastureHorse->text(), QLocale().toString(2.5));
     EXPECT_EQ(form->LSenVas->text(), QStringLiteral("Сеньор:"));
     EXPECT_EQ(form->LMapSeniorVassal->text(), GetFullNameFeudal(Game, 2));
 
@@ -325,6 +327,15 @@ TEST_F(GameScreenTest, DiplomacyMapSwitchAndClicks) {
     EXPECT_EQ(Game.Feuds[1].DipMode, 1);
     EXPECT_TRUE(form->gbColorMap->isEnabled());
     EXPECT_EQ(ColourOf(1), Colors::Aqua);
+
+    // The repaint always names the mover, so a true view stays chosen, and
+    // both stay open, while he looks at another feudal's relations.
+    form->rbDipFromFeudalTrue->click();
+    form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, Inside(6).x(), Inside(6).y());
+    EXPECT_TRUE(form->rbDipFromFeudalTrue->isChecked());
+    EXPECT_TRUE(form->rbDipToFeudalTrue->isEnabled() && form->rbDipFromFeudalTrue->isEnabled());
+    form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, Inside(1).x(), Inside(1).y());
+    form->rbDipToFeudalShow->click();
 
     // A left click on another feud shows that feudal's relations; on a border, nothing.
     form->ImageMapMouseDown(Qt::LeftButton, Qt::NoModifier, Inside(6).x(), Inside(6).y());
