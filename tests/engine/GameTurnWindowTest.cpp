@@ -193,6 +193,36 @@ TEST_F(GameTurnWindowTest, ArmyOrdersAndTheirBattleReports) {
     EXPECT_EQ(form->LArmyCommand->text(), QString());
 }
 
+// A turn shown again where it stood, as a loaded game resumes it: what the
+// feudal already did in it stays done.
+TEST_F(GameTurnWindowTest, ATurnShownAgainKeepsWhatWasDoneInIt) {
+    Start({1});
+    const struct {
+        const char* what;
+        uint8_t service, called, dismissed, armyAt;
+        bool call, dismiss, track;
+    } rows[] = {
+        {"nobody called yet", 0, 0, 0, 1, true, false, false},
+        {"called this turn", 0, 1, 0, 1, false, false, false},
+        {"serving, the army at home", 1, 0, 0, 1, false, true, true},
+        {"serving, dismissed this turn", 1, 0, 1, 1, false, false, true},
+        {"serving, the army away", 1, 0, 0, 2, false, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        TFeud& f = Game.Feuds[1];
+        f.LennikInService = row.service;
+        f.LennikAppear = row.service ? 20 : 0;
+        f.CallLennik = row.called;
+        f.DismissLennik = row.dismissed;
+        f.ArmyFeud = row.armyAt;
+        form->InitializeBeforeTurn();
+        EXPECT_EQ(form->btnCallLennik->isEnabled(), row.call);
+        EXPECT_EQ(form->btnDismissLennik->isEnabled(), row.dismiss);
+        EXPECT_EQ(form->tbArmy->isEnabled(), row.track);
+    }
+}
+
 TEST_F(GameTurnWindowTest, TheDefenderReadsTheBattleInHisMemoAtHisTurn) {
     for (int f : {2, 3}) {
         MakeServing(Game, f, f == 2 ? 20 : 10);
