@@ -268,7 +268,8 @@ protected:
         PickFirstFeud(king, crown, FormSelectFeud->rbKing);
         EnterName(2, rebel, king);
         When(FormSelectFeud, [=] {
-            // The crown is taken, and so is the king's feud.
+            // The crown is taken, and so is the king's feud; the king's pick is not shown as this player's.
+            EXPECT_TRUE(FormSelectFeud->LFeud->text().isEmpty());
             EXPECT_FALSE(FormSelectFeud->rbKing->isEnabled());
             EXPECT_TRUE(FormSelectFeud->rbVassal->isChecked());
             PointAt(FormSelectFeud->ImageMap, Anchor(crown));
