@@ -38,13 +38,12 @@ QString NameGenitive(const QString& name) {
     return name;
 }
 
-// The feud's adjective in the genitive: Бургундский - Бургундского.
+// The feud's adjective in the genitive: Бургундский - Бургундского. Every
+// feud's adjective in the game ends in -ий.
 QString AdjectiveGenitive(const QString& adjective) {
     const QString low = adjective.toLower();
     if (low.endsWith(QStringLiteral("ий")))
         return Ending(adjective, 2, HardBefore(adjective, 2) ? QStringLiteral("ого") : QStringLiteral("его"));
-    if (low.endsWith(QStringLiteral("ый")) || low.endsWith(QStringLiteral("ой")))
-        return Ending(adjective, 2, QStringLiteral("ого"));
     return adjective;
 }
 

@@ -37,15 +37,9 @@ TEST(ArmyOrders, OrderTextNamesTheTarget) {
         {ArmyNone, 4, QString()},
     };
     ASSERT_FALSE(s->NamesFeud[MaxFeud].Name.isEmpty());
-    RecordedMessages msgs;
     for (const auto& row : rows) {
-        s->CurrentFeud = 2;
-        s->SelectFeud = static_cast<uint8_t>(row.target);
-        bool given = true;
-        if (row.command == ArmyMove) given = OrderArmyMove(*s, msgs);
-        if (row.command == ArmyAttack) given = OrderArmyAttack(*s);
-        if (row.command == ArmyNone) CancelArmyOrder(*s);
-        EXPECT_TRUE(given);
+        s->Feuds[2].ArmyCommand = row.command;
+        s->Feuds[2].ArmyTarget = static_cast<uint8_t>(row.target);
         EXPECT_EQ(ArmyCommandText(*s, 2), row.expected) << row.target;
     }
 }
