@@ -167,8 +167,19 @@ void Load(benchmark::State& st) {
     }
 }
 
+// The loader's check of the neighbours against the grid, alone.
+void Neighbours(benchmark::State& st) {
+    static LoadBench bench;
+    uint8_t table[MaxFeud + 1][MaxFeud + 1];
+    for (auto _ : st) {
+        NeighboursOfGrid(*bench.game, table);
+        benchmark::DoNotOptimize(table);
+    }
+}
+
 const bool loadRegistered = [] {
     benchmark::RegisterBenchmark("load", Load)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("neighbours", Neighbours)->Unit(benchmark::kMicrosecond);
     bench::MoreMeasures().push_back({"load/copy", "load", "copy"});
     return true;
 }();

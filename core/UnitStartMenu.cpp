@@ -100,11 +100,11 @@ bool TFormStartMenu::LoadGameFile(const QString& path) {
     if (!FormGame) return false;
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     QString reason;
-    if (!ReadSaveFile(path, Game, &reason)) {
+    // Noted saved just as it is on disk.
+    if (!LoadSavedGame(path, Game, &reason)) {
         ShowErrorBox(this, QStringLiteral("Не удалось загрузить игру из файла «%1»: %2.").arg(shown, reason));
         return false;
     }
-    NoteGameSaved(Game);  // just as it is on disk
     AutoSaveNewGame();    // the next autosave keeps the newest of the game played before
     hide();
     FormGame->ShowLoadedTurn(shown);

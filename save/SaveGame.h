@@ -73,18 +73,28 @@ bool ReadSaveRecord(const TSaveRecord& record, TGameState& state, QString* reaso
 // file that cannot be read or that vanished is refused with its own reason,
 // and neither a pipe nor a device is ever opened for reading.
 bool ReadSaveFile(const QString& path, TGameState& state, QString* reason);
+// The same, the file's bytes read into bytes (whatever the outcome).
+bool ReadSaveFile(const QString& path, TSaveRecord& bytes, TGameState& state, QString* reason);
 
-// The Neighbour rows that BuildNeighbours gives the grid of s, found in one
-// pass over the grid: table[a][b] = 1 when a pixel of feud a lies at distance
-// exactly 2 from a pixel of feud b; rows and columns beyond the map's feuds 0.
+// The Neighbour rows that BuildNeighbours gives the grid of s, found from
+// the rows' runs of one feud: table[a][b] = 1 when a pixel of feud a lies at
+// distance exactly 2 from a pixel of feud b; rows and columns beyond the
+// map's feuds 0.
 void NeighboursOfGrid(const TGameState& s, uint8_t table[MaxFeud + 1][MaxFeud + 1]);
 
 // Whether leaving would lose anything: the record built from s now differs
 // from the one built right after the player's last save or load, or the game
 // was never saved or loaded. Autosaves do not count.
+// Keeps static storage: not reentrant.
 bool GameChangedSinceSaved(const TGameState& s);
 // The player saved s, or loaded it: that is the game as it stands on disk.
 void NoteGameSaved(const TGameState& s);
+// Loads the file at path into state as ReadSaveFile does and, when it is
+// loaded, notes it saved: the file's own bytes are what leaving compares
+// with, so that nothing is built again. A file another program wrote may
+// hold bytes the game does not keep; the comparison then looks at the game
+// they hold. Keeps static storage: not reentrant.
+bool LoadSavedGame(const QString& path, TGameState& state, QString* reason);
 // A new game: nothing of it is on disk yet.
 void ForgetSavedGame();
 

@@ -560,59 +560,73 @@ unsigned LaneBits(CellsCompared m) {
 #endif
 }
 
+// One row of the grid as runs of one value: run i holds value[i] from
+// column start[i] up to start[i + 1].
+struct RowRuns {
+    int count;
+    uint16_t start[MapWidth + 1];  // start[count] is MapWidth
+    uint8_t value[MapWidth];
+};
+
+void FindRuns(const uint8_t* row, RowRuns& r) {
+    int n = 0;
+    r.start[n] = 0;
+    r.value[n++] = row[0];
+    // Where a cell differs from the one before it, sixteen at a time; the
+    // last sixteen overlap the ones before, whose lanes are dropped.
+    for (int x = 1; x < MapWidth; x += 16) {
+        const int at = std::min(x, MapWidth - 16);
+        unsigned bits = LaneBits(LoadCells(row + at) != LoadCells(row + at - 1));
+        bits &= ~0u << (x - at);
+        for (; bits != 0; bits &= bits - 1) {
+            const int i = at + std::countr_zero(bits);
+            r.start[n] = static_cast<uint16_t>(i);
+            r.value[n++] = row[i];
+        }
+    }
+    r.count = n;
+    r.start[n] = MapWidth;
+}
+
+// The ring of cells at distance exactly 2, as the offsets into a row dy below
+// (dy 0 to 2; the rows above give the same pairs from their other end):
+// whether a run of row a from s to e meets a run of the lower row from t to u.
+bool RunsMeet(int dy, int s, int e, int t, int u) {
+    switch (dy) {
+    case 0: return s + 2 < u && t < e + 2;                                  // two columns on
+    case 1: return (s - 2 < u && t < e - 2) || (s + 2 < u && t < e + 2);   // two columns either way
+    default: return s - 2 < u && t < e + 2;                                 // anywhere from two back to two on
+    }
+}
+
 }  // namespace
 
 void NeighboursOfGrid(const TGameState& s, uint8_t table[MaxFeud + 1][MaxFeud + 1]) {
     std::memset(table, 0, sizeof(uint8_t) * (MaxFeud + 1) * (MaxFeud + 1));
     const unsigned q = s.QuantityFeud < MaxFeud ? s.QuantityFeud : MaxFeud;
-    // Feuds not yet found to be their own neighbours; values off the map never are.
-    uint8_t pending[256] = {};
-    int pendingCount = static_cast<int>(q);
-    for (unsigned v = 1; v <= q; ++v) pending[v] = 1;
-    const auto lane = [&](unsigned a, unsigned b) {
-        if (a != b) {
-            if (a - 1 < q && b - 1 < q) table[a][b] = table[b][a] = 1;
-        } else if (pending[a]) {
-            pending[a] = 0;
-            --pendingCount;
-            table[a][a] = 1;
-        }
-    };
-    // Half of the ring of cells at distance exactly 2; the other half gives
-    // the same pairs seen from their other end.
-    static constexpr int ring[8][2] = {{2, 0}, {-2, 1}, {2, 1}, {-2, 2}, {-1, 2}, {0, 2}, {1, 2}, {2, 2}};
-    const Cells zero = {};
-    for (const auto& [dx, dy] : ring) {
-        const int x0 = dx < 0 ? -dx : 0;
-        const int x1 = dx > 0 ? MapWidth - dx : MapWidth;  // past the last column
-        for (int y = 0; y + dy < MapHeight; ++y) {
-            const uint8_t* a = s.Map[y];
-            const uint8_t* below = s.Map[y + dy];  // cell x of a meets cell x + dx of below
-            // Sixteen cells at a time; the last sixteen overlap the ones before,
-            // which only finds the same pairs again.
-            const int chunks = (x1 - x0 + 15) / 16;
-            for (int k = 0; k < chunks; ++k) {
-                const int x = std::min(x0 + 16 * k, x1 - 16);
-                const Cells ca = LoadCells(a + x), cb = LoadCells(below + x + dx);
-                // Mostly both sides hold the same all along.
-                const unsigned same = LaneBits(ca == cb);
-                if (same == 0xFFFF && pendingCount == 0) continue;
-                // Two feuds side by side; a border cell pairs nobody.
-                unsigned bits = ~same & LaneBits((ca != zero) & (cb != zero)) & 0xFFFF;
-                // The same feud on both sides makes it its own neighbour:
-                // looked at only while some feud is not yet known to be.
-                if (pendingCount != 0) {
-                    if (same == 0xFFFF && LaneBits(ca == zero + a[x]) == 0xFFFF)
-                        lane(a[x], a[x]);  // one feud all along
-                    else
-                        bits |= same & LaneBits(ca != zero);
-                }
-                for (; bits != 0; bits &= bits - 1) {
-                    const int i = std::countr_zero(bits);
-                    lane(a[x + i], below[x + dx + i]);
-                }
+    // The rows as runs of one feud: a row of a drawn map holds a few dozen,
+    // so that runs meet runs rather than cells cells. Three rows at a time.
+    RowRuns rows[3];
+    for (int d = 0; d < 3; ++d) FindRuns(s.Map[d], rows[d]);
+    const auto meet = [&](const RowRuns& A, const RowRuns& B, int dy) {
+        int j = 0;  // the first run of B that may still meet a run of A
+        for (int i = 0; i < A.count; ++i) {
+            const unsigned a = A.value[i];
+            if (a - 1 >= q) continue;  // a border, or a value off the map
+            const int s0 = A.start[i], e0 = A.start[i + 1];
+            while (B.start[j + 1] <= s0 - 2) ++j;
+            for (int k = j; k < B.count && B.start[k] < e0 + 2; ++k) {
+                const unsigned b = B.value[k];
+                if (b - 1 < q && RunsMeet(dy, s0, e0, B.start[k], B.start[k + 1])) table[a][b] = table[b][a] = 1;
             }
         }
+    };
+    for (int y = 0; y < MapHeight; ++y) {
+        const RowRuns& row = rows[y % 3];
+        meet(row, row, 0);
+        if (y + 1 < MapHeight) meet(row, rows[(y + 1) % 3], 1);
+        if (y + 2 < MapHeight) meet(row, rows[(y + 2) % 3], 2);
+        if (y + 3 < MapHeight) FindRuns(s.Map[y + 3], rows[y % 3]);
     }
 }
 
@@ -733,7 +747,11 @@ bool ReadRecordFile(const QString& path, uint8_t* out, const Refusal& refuse) {
 
 #endif
 
+bool ReadSaveFile(const QString& path, TSaveRecord& bytes, TGameState& state, QString* reason) {
+    if (!ReadRecordFile(path, bytes.data(), Refusal{reason})) return false;
+    return ReadSaveRecord(bytes, state, reason);
+}
+
 bool ReadSaveFile(const QString& path, TGameState& state, QString* reason) {
-    if (!ReadRecordFile(path, FileRecord.data(), Refusal{reason})) return false;
-    return ReadSaveRecord(FileRecord, state, reason);
+    return ReadSaveFile(path, FileRecord, state, reason);
 }

@@ -3,22 +3,48 @@
 #include "save/SaveGame.h"
 
 #include <cstring>
+#include <memory>
+#include <utility>
+
+#include "core/GameState.h"
 
 namespace {
-TSaveRecord LastSaved;  // the record right after the last save or load
-TSaveRecord Now;        // the record built to compare
+TSaveRecord Records[2];
+TSaveRecord* LastSaved = &Records[0];  // the record right after the last save or load
+TSaveRecord* Spare = &Records[1];      // a file read to be loaded
+TSaveRecord Now;                       // the record built to compare
 bool Saved = false;
+// LastSaved is the record the game builds, not a loaded file's bytes as they were read.
+bool AsBuilt = true;
 }  // namespace
 
 bool GameChangedSinceSaved(const TGameState& s) {
     if (!Saved) return true;
     BuildSaveRecord(s, Now);
-    return std::memcmp(Now.data(), LastSaved.data(), SaveRecordSize) != 0;
+    if (std::memcmp(Now.data(), LastSaved->data(), SaveRecordSize) == 0) return false;
+    if (AsBuilt) return true;
+    // The file may hold what the game does not keep (names' bytes past their
+    // length, records past the map's feuds): its game, built as a record, is
+    // what was loaded. Done once, and only when leaving asks.
+    AsBuilt = true;
+    static const auto loaded = std::make_unique<TGameState>();
+    if (!ReadSaveRecord(*LastSaved, *loaded, nullptr)) return true;  // it was read once: never so
+    BuildSaveRecord(*loaded, *LastSaved);
+    return std::memcmp(Now.data(), LastSaved->data(), SaveRecordSize) != 0;
 }
 
 void NoteGameSaved(const TGameState& s) {
-    BuildSaveRecord(s, LastSaved);
+    BuildSaveRecord(s, *LastSaved);
     Saved = true;
+    AsBuilt = true;
+}
+
+bool LoadSavedGame(const QString& path, TGameState& state, QString* reason) {
+    if (!ReadSaveFile(path, *Spare, state, reason)) return false;
+    std::swap(LastSaved, Spare);
+    Saved = true;
+    AsBuilt = false;
+    return true;
 }
 
 void ForgetSavedGame() { Saved = false; }

@@ -472,6 +472,12 @@ TEST_F(LoadRecordTest, NeighboursOfTheGridAsTheRuleFindsThem) {
             for (int i = 0; i < 300; ++i) g.Map[rng() % 200 < 100 ? rng() % 3 : 197 + rng() % 3][rng() % 400] = uint8_t(1 + rng() % 9);
             g.Map[0][0] = 1, g.Map[2][2] = 2, g.Map[199][399] = 3, g.Map[197][399] = 3;
         },
+        [](TGameState& g) {  // lone cells two apart only along a diagonal, down left and down right
+            g.QuantityFeud = 4;
+            std::memset(g.Map, 0, sizeof g.Map);
+            g.Map[10][5] = 1, g.Map[12][3] = 2;
+            g.Map[50][200] = 3, g.Map[52][202] = 4;
+        },
         [](TGameState& g) {  // two bands the full width: a feud meets itself only where all it sees is its own
             g.QuantityFeud = 2;
             std::memset(g.Map[0], 1, sizeof g.Map / 2);

@@ -217,6 +217,16 @@ TEST_F(LoadWindowTest, LeavingAChangedGameAsksToSaveIt) {
     const QString again = tmp.filePath("Ещё.mcs");
     QString saveTo;
     GetSaveFileName = [&](QWidget*, const QString&, const QString&) { return saveTo; };
+    // The same game from a file another program wrote: a byte past the first
+    // feudal's name, which the game does not keep.
+    const QString foreign = tmp.filePath("Чужой.mcs");
+    {
+        auto bytes = std::make_unique<TSaveRecord>(record);
+        const size_t name = SaveFeudsOffset + 92;
+        ASSERT_LT((*bytes)[name], sizeof(TFeud::NameFeudal.Data));
+        (*bytes)[name + 1 + (*bytes)[name]] = 'x';
+        ASSERT_TRUE(WriteSaveFile(foreign, *bytes, nullptr));
+    }
     const struct {
         const char* what;
         bool change;
@@ -224,13 +234,16 @@ TEST_F(LoadWindowTest, LeavingAChangedGameAsksToSaveIt) {
         QString saveTo;  // what the save dialog gives after "Да"
         bool stays;
         int boxes;  // after the question: the save's error box
+        const QString& load;
     } cases[] = {
-        {"unchanged", false, QMessageBox::NoButton, {}, false, 0},
-        {"cancelled", true, QMessageBox::Cancel, {}, true, 0},
-        {"no", true, QMessageBox::No, {}, false, 0},
-        {"yes, dialog cancelled", true, QMessageBox::Yes, QString(), true, 0},
-        {"yes, save failed", true, QMessageBox::Yes, tmp.filePath("нет такой/игра.mcs"), true, 1},
-        {"yes, saved", true, QMessageBox::Yes, again, false, 0},
+        {"unchanged", false, QMessageBox::NoButton, {}, false, 0, file},
+        {"cancelled", true, QMessageBox::Cancel, {}, true, 0, file},
+        {"no", true, QMessageBox::No, {}, false, 0, file},
+        {"yes, dialog cancelled", true, QMessageBox::Yes, QString(), true, 0, file},
+        {"yes, save failed", true, QMessageBox::Yes, tmp.filePath("нет такой/игра.mcs"), true, 1, file},
+        {"another program's file, unchanged", false, QMessageBox::NoButton, {}, false, 0, foreign},
+        {"another program's file, changed", true, QMessageBox::No, {}, false, 0, foreign},
+        {"yes, saved", true, QMessageBox::Yes, again, false, 0, file},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -246,7 +259,7 @@ TEST_F(LoadWindowTest, LeavingAChangedGameAsksToSaveIt) {
             stayed = FormGame->isVisible();
             if (stayed) Leave(QMessageBox::No);
         });
-        ASSERT_TRUE(FormStartMenu->LoadGameFile(file));
+        ASSERT_TRUE(FormStartMenu->LoadGameFile(c.load));
         EXPECT_EQ(stayed, c.stays);
         const int questions = c.answer == QMessageBox::NoButton ? 0 : c.stays ? 2 : 1;
         EXPECT_EQ(driver.BoxTexts().count("Сохранить игру перед выходом?"), questions);
