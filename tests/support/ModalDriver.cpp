@@ -2,8 +2,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 
 #include <gtest/gtest.h>
+
+namespace {
+// Far longer than any step of a test waits for, far shorter than the test's own time limit.
+constexpr qint64 StuckAfterMs = 60000;
+}  // namespace
 
 ModalDriver::ModalDriver() {
     timer_.setInterval(5);
@@ -47,6 +53,18 @@ void ModalDriver::Poll() {
     handled_.removeIf([](const QPointer<QWidget>& p) { return p.isNull() || !p->isVisible(); });
     QWidget* w = QApplication::activeModalWidget();
     if (!w || !w->isVisible()) return;
+    if (w != onTop_) {
+        onTop_ = w;
+        onTopSince_.start();
+    } else if (queue_.empty() && onTopSince_.elapsed() > StuckAfterMs) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ADD_FAILURE() << "a modal window stood unanswered for a minute: \"" << w->windowTitle().toStdString()
+                      << "\" " << (box ? box->text().toStdString() : w->objectName().toStdString());
+        onTop_ = nullptr;
+        if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->done(QDialog::Rejected);
+        else w->close();
+        return;
+    }
     for (const auto& p : handled_)
         if (p == w) return;
     if (!queue_.empty()) {
@@ -54,6 +72,7 @@ void ModalDriver::Poll() {
         Handler h = std::move(queue_.front());
         queue_.pop_front();
         h(w);
+        onTopSince_.start();  // handled now: its time starts again
         return;
     }
     if (autoAnswer_) {

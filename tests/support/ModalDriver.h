@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
@@ -55,6 +56,10 @@ private:
 
     std::deque<Handler> queue_;
     QVector<QPointer<QWidget>> handled_;
+    // The modal window on top, and since when: one left standing with
+    // nothing to do fails the test and is closed, rather than hang it.
+    QPointer<QWidget> onTop_;
+    QElapsedTimer onTopSince_;
     QStringList texts_;
     QVector<QMessageBox::Icon> icons_;
     QTimer timer_;
