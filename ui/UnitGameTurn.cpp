@@ -27,6 +27,9 @@ namespace {
 
 QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)"); }
 
+// The caption for the feudal whose turn it is.
+QString TurnTitle() { return QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud); }
+
 // Between turns: pages and memo hidden, menus off, the caption for the
 // feudal whose turn comes (it shows above the battle reports). The pages
 // themselves are filled when they are shown, the relation tree when its page
@@ -38,7 +41,7 @@ void ShowBetweenTurns(TFormGame& w) {
     w.PCMain->hide();
     w.SetMenusEnabled(false);
     w.mEvent->hide();
-    w.setWindowTitle(QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud));
+    w.setWindowTitle(TurnTitle());
 }
 
 // A player's turn begins: the memo shown empty, the menus on.
@@ -177,8 +180,10 @@ void TFormGame::PMItemArmyCancelClick() {
 void TFormGame::ShowLoadedTurn(const QString& path) {
     // The window as the turn cycle leaves it at a human turn's start, without
     // the cycle itself: the turn is not prepared again and no hook of a new
-    // turn runs.
-    ShowBetweenTurns(*this);
+    // turn runs. A game is loaded before the window is up: the announcement
+    // then stands alone, and there are no pages on the screen to hide first.
+    if (isVisible()) ShowBetweenTurns(*this);
+    else setWindowTitle(TurnTitle());
     Msgs().Info(AnnouncementText(Game, Game.CurrentFeud));
     InitializeBeforeTurn();
     ShowTurnBegun(*this);
