@@ -3,7 +3,6 @@
 #include "save/SaveGame.h"
 
 #include <cstring>
-#include <memory>
 #include <utility>
 
 #include "core/GameState.h"
@@ -16,6 +15,7 @@ TSaveRecord Now;                       // the record built to compare
 bool Saved = false;
 // LastSaved is the record the game builds, not a loaded file's bytes as they were read.
 bool AsBuilt = true;
+TGameState Loaded;  // the loaded file's game, when its bytes must be built again
 }  // namespace
 
 bool GameChangedSinceSaved(const TGameState& s) {
@@ -27,9 +27,8 @@ bool GameChangedSinceSaved(const TGameState& s) {
     // length, records past the map's feuds): its game, built as a record, is
     // what was loaded. Done once, and only when leaving asks.
     AsBuilt = true;
-    static const auto loaded = std::make_unique<TGameState>();
-    if (!ReadSaveRecord(*LastSaved, *loaded, nullptr)) return true;  // it was read once: never so
-    BuildSaveRecord(*loaded, *LastSaved);
+    if (!ReadSaveRecord(*LastSaved, Loaded, nullptr)) return true;  // it was read once: never so
+    BuildSaveRecord(Loaded, *LastSaved);
     return std::memcmp(Now.data(), LastSaved->data(), SaveRecordSize) != 0;
 }
 

@@ -220,13 +220,11 @@ TEST_F(LoadWindowTest, LeavingAChangedGameAsksToSaveIt) {
     // The same game from a file another program wrote: a byte past the first
     // feudal's name, which the game does not keep.
     const QString foreign = tmp.filePath("Чужой.mcs");
-    {
-        auto bytes = std::make_unique<TSaveRecord>(record);
-        const size_t name = SaveFeudsOffset + 92;
-        ASSERT_LT((*bytes)[name], sizeof(TFeud::NameFeudal.Data));
-        (*bytes)[name + 1 + (*bytes)[name]] = 'x';
-        ASSERT_TRUE(WriteSaveFile(foreign, *bytes, nullptr));
-    }
+    const size_t pastName = SaveFeudsOffset + 93 + record[SaveFeudsOffset + 92];
+    ASSERT_LT(pastName, SaveFeudsOffset + 93 + sizeof(TFeud::NameFeudal.Data));
+    record[pastName] = 'x';
+    ASSERT_TRUE(WriteSaveFile(foreign, record, nullptr));
+    record[pastName] = 0;  // as the game writes it
     const struct {
         const char* what;
         bool change;
