@@ -41,43 +41,60 @@ static_assert(MapWidth <= 0x7FFF);                          // run numbers fit 1
 #if defined(__SSE2__)
 inline __m128i Load(const Pixel* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
-// Eight pixels from x against the pixels one place before them, as 16-bit
-// lanes of -1 (alike) and 0; the row's first pixel is never alike.
-inline __m128i LikeBefore(const Pixel* row, int x) {
-    const __m128i alike = _mm_packs_epi32(_mm_cmpeq_epi32(Load(row + x), Load(row + x - 1)),
-                                          _mm_cmpeq_epi32(Load(row + x + 4), Load(row + x + 3)));
-    return x == 0 ? _mm_and_si128(alike, _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0)) : alike;
+// Four pixels against four others, bit i set when pixel i is alike.
+inline unsigned Alike4(const Pixel* a, const Pixel* b) {
+    return unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(Load(a), Load(b)))));
 }
+
+// Sixteen pixels against sixteen others, bit i set when pixel i is alike.
+inline unsigned Alike16(const Pixel* a, const Pixel* b) {
+    return Alike4(a, b) | Alike4(a + 4, b + 4) << 4 | Alike4(a + 8, b + 8) << 8 | Alike4(a + 12, b + 12) << 12;
+}
+
+// For each eight run starts (bit i for pixel i), the count of starts up to
+// and including each pixel, and the count of all eight in every lane.
+struct StartCounts {
+    alignas(16) uint16_t upTo[256][8];
+    alignas(16) uint16_t all[256][8];
+};
+constexpr StartCounts Counts = [] {
+    StartCounts c{};
+    for (int b = 0; b < 256; ++b) {
+        int n = 0;
+        for (int i = 0; i < 8; ++i) c.upTo[b][i] = uint16_t(n += b >> i & 1);
+        for (int i = 0; i < 8; ++i) c.all[b][i] = uint16_t(n);
+    }
+    return c;
+}();
+inline __m128i Lanes(const uint16_t (&v)[8]) { return _mm_load_si128(reinterpret_cast<const __m128i*>(v)); }
 #endif
 
 // The run starts of a row; with numbers, the run numbers too.
 template <bool Numbers>
 void RowStarts(const Pixel* row, uint64_t* starts, uint16_t* index) {
-    for (int word = 0; word < Words; ++word) starts[word] = 0;
 #if defined(__SSE2__)
-    const __m128i one = _mm_set1_epi16(1);
     __m128i carry = _mm_set1_epi16(-1);  // the run number before the row: none
-    // A running sum of the starts of eight pixels, from the number of the pixel before.
-    auto number = [&](__m128i likeBefore, uint16_t* out) {
-        __m128i v = _mm_add_epi16(likeBefore, one);  // 1 where a run starts
-        v = _mm_add_epi16(v, _mm_slli_si128(v, 2));
-        v = _mm_add_epi16(v, _mm_slli_si128(v, 4));
-        v = _mm_add_epi16(v, _mm_slli_si128(v, 8));
-        v = _mm_add_epi16(v, carry);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-        const __m128i high = _mm_shufflehi_epi16(v, 0xFF);
-        carry = _mm_unpackhi_epi64(high, high);
-    };
-    for (int x = 0; x < MapWidth; x += 16) {
-        const __m128i low = LikeBefore(row, x), high = LikeBefore(row, x + 8);
-        const unsigned alike = unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
-        starts[x / 64] |= uint64_t(~alike & 0xFFFFu) << (x % 64);
-        if constexpr (Numbers) {
-            number(low, index + x);
-            number(high, index + x + 8);
+    unsigned first = 1;                  // the row's first pixel always starts a run
+    // Each word gathered in a register and stored once.
+    for (int word = 0; word < Words; ++word) {
+        uint64_t bits = 0;
+        for (int x = word * 64; x < std::min(word * 64 + 64, MapWidth); x += 16) {
+            const unsigned begins = (Alike16(row + x, row + x - 1) ^ 0xFFFFu) | first;
+            first = 0;
+            bits |= uint64_t(begins) << (x % 64);
+            if constexpr (Numbers) {
+                for (int half = 0; half < 2; ++half) {
+                    const unsigned b = begins >> (8 * half) & 0xFF;
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(index + x + 8 * half),
+                                     _mm_add_epi16(carry, Lanes(Counts.upTo[b])));
+                    carry = _mm_add_epi16(carry, Lanes(Counts.all[b]));
+                }
+            }
         }
+        starts[word] = bits;
     }
 #else
+    for (int word = 0; word < Words; ++word) starts[word] = 0;
     int number = -1;
     for (int x = 0; x < MapWidth; ++x) {
         const bool start = x == 0 || row[x] != row[x - 1];
@@ -98,17 +115,16 @@ inline int Count(uint64_t v) {
 
 // The pixels of a row like the pixels above them.
 void RowSame(const Pixel* row, const Pixel* above, uint64_t* same) {
-    for (int word = 0; word < Words; ++word) same[word] = 0;
-    for (int x = 0; x < MapWidth; x += 16) {
+    for (int word = 0; word < Words; ++word) {
+        uint64_t bits = 0;
 #if defined(__SSE2__)
-        auto alike = [&](int at) {
-            return _mm_packs_epi32(_mm_cmpeq_epi32(Load(row + at), Load(above + at)),
-                                   _mm_cmpeq_epi32(Load(row + at + 4), Load(above + at + 4)));
-        };
-        same[x / 64] |= uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(alike(x), alike(x + 8))))) << (x % 64);
+        for (int x = word * 64; x < std::min(word * 64 + 64, MapWidth); x += 16)
+            bits |= uint64_t(Alike16(row + x, above + x)) << (x % 64);
 #else
-        for (int i = x; i < x + 16; ++i) same[i / 64] |= uint64_t(row[i] == above[i]) << (i % 64);
+        for (int x = word * 64; x < std::min(word * 64 + 64, MapWidth); ++x)
+            bits |= uint64_t(row[x] == above[x]) << (x % 64);
 #endif
+        same[word] = bits;
     }
 }
 
@@ -166,7 +182,8 @@ constexpr int32_t ManyRuns = 32;
 struct Scratch {
     uint64_t starts[MapHeight][Words];  // each row's run starts
     uint64_t same[Words];
-    uint64_t touches[Words];
+    uint64_t touches[Words];  // the first touch of each run
+    uint64_t repeats[Words];  // and the others
     uint16_t index[MapHeight][MapWidth];  // each pixel's run number within its row, where found
     bool numbered[MapHeight];             // the row's numbers found
     int32_t runs[MapHeight];              // each row's count of runs
@@ -278,26 +295,37 @@ void InitializeMap(TGameState& s, const Picture& picture) {
         const uint16_t* const index = numbered(y);
         const uint16_t* const indexAbove = numbered(y - 1);
         RowSame(row, above, w.same);
-        uint64_t carry = 0;
+        // A touch repeats when an earlier touch lies in its run: a carry
+        // made at each touch runs up the row until a run starts.
+        uint64_t carry = 0, flow = 0;
         for (int word = 0; word < Words; ++word) {
-            w.touches[word] = w.same[word] & (~(w.same[word] << 1 | carry) | starts[word]);
-            carry = w.same[word] >> 63;
+            const uint64_t same = w.same[word], begins = starts[word];
+            const uint64_t touches = same & (~(same << 1 | carry) | begins);
+            carry = same >> 63;
+            const uint64_t runsOn = touches | ~begins;
+            uint64_t sum;
+            const bool out = __builtin_add_overflow(runsOn, touches, &sum);
+            flow = uint64_t(__builtin_add_overflow(sum, flow, &sum) | out);
+            const uint64_t repeats = touches & (sum ^ runsOn ^ touches) & ~begins;
+            w.touches[word] = touches & ~repeats;
+            w.repeats[word] = repeats;
         }
-        // Touches come in pixel order, so a run's touches come together: its
-        // first sets its parent, the others join only another parent.
-        int32_t lastRun = -1, lastUp = -1;
-        for (int word = 0; word < Words; ++word)
+        // A run's first touch sets its parent; the others join another parent.
+        int32_t* const links = link + base;
+        const int32_t* const linksAbove = link + baseAbove;
+        for (int word = 0; word < Words; ++word) {
+            const uint16_t* const runOf = index + word * 64;
+            const uint16_t* const runAboveOf = indexAbove + word * 64;
             for (uint64_t touches = w.touches[word]; touches != 0; touches &= touches - 1) {
-                const unsigned x = unsigned(word) * 64 + unsigned(std::countr_zero(touches));
-                const int32_t run = base + index[x], up = link[baseAbove + indexAbove[x]];
-                if (run != lastRun) {
-                    link[run] = up;
-                    lastRun = run;
-                    lastUp = up;
-                } else if (up != lastUp) {
-                    Join(link, run, up);
-                    lastUp = up;
-                }
+                const size_t bit = size_t(std::countr_zero(touches));
+                links[runOf[bit]] = linksAbove[runAboveOf[bit]];
+            }
+        }
+        for (int word = 0; word < Words; ++word)
+            for (uint64_t repeats = w.repeats[word]; repeats != 0; repeats &= repeats - 1) {
+                const size_t x = size_t(word) * 64 + size_t(std::countr_zero(repeats));
+                const int32_t run = base + index[x], up = linksAbove[indexAbove[x]];
+                if (link[run] != up) Join(link, run, up);
             }
     }
 
@@ -337,6 +365,7 @@ void InitializeMap(TGameState& s, const Picture& picture) {
             // its first pixel), then every cell of the row from its run's number.
             const int32_t* const links = link + first;
             uint8_t* const numbers = feud + first;
+#pragma GCC unroll 4
             for (size_t k = 0; k < runs; ++k) {
                 const int32_t run = int32_t(first + k), parent = links[k];
                 if (parent == run) [[unlikely]] {
