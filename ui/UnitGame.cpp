@@ -235,6 +235,7 @@ void TFormGame::CreateInformationPage() {
     mEvent = new QPlainTextEdit(p);
     mEvent->setObjectName(QStringLiteral("mEvent"));
     mEvent->setReadOnly(true);
+    mEvent->setUndoRedoEnabled(false);  // the memo is only written by the game
     mEvent->setGeometry(mx, 21, 265, 321);
     mEvent->hide();
 }

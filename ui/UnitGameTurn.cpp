@@ -13,6 +13,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "core/GameState.h"
 #include "core/Names.h"
@@ -48,7 +50,10 @@ void ShowBetweenTurns(TFormGame& w) {
 void ShowTurnBegun(TFormGame& w) {
     w.mEvent->show();
     w.SetMenusEnabled(true);
-    w.mEvent->clear();
+    // The last turn's lines taken out, not the whole document built anew.
+    QTextCursor all(w.mEvent->document());
+    all.select(QTextCursor::Document);
+    all.removeSelectedText();
 }
 
 }  // namespace
@@ -94,8 +99,10 @@ void TFormGame::InitializeBeforeTurn() {
     if (!IsFeud(Game, c)) return;
     const TFeud& f = Game.Feuds[c];
 
-    PCMain->show();
+    // The information page made current while the pages are hidden, so that
+    // only its own controls are shown.
     PCMain->setCurrentWidget(tsInformation);
+    PCMain->show();
     LTime->setText(TimeText(Game.Year, Game.Week));
     LJobLennik->setText(Weeks(f.JobLennik));
     LJobVassal->setText(Weeks(f.JobVassal));
