@@ -365,7 +365,6 @@ void InitializeMap(TGameState& s, const Picture& picture) {
             // its first pixel), then every cell of the row from its run's number.
             const int32_t* const links = link + first;
             uint8_t* const numbers = feud + first;
-#pragma GCC unroll 4
             for (size_t k = 0; k < runs; ++k) {
                 const int32_t run = int32_t(first + k), parent = links[k];
                 if (parent == run) [[unlikely]] {
