@@ -83,8 +83,9 @@ bool ReadSaveFile(const QString& path, TSaveRecord& bytes, TGameState& state, QS
 void NeighboursOfGrid(const TGameState& s, uint8_t table[MaxFeud + 1][MaxFeud + 1]);
 
 // Whether leaving would lose anything: the record built from s now differs
-// from the one built right after the player's last save or load, or the game
-// was never saved or loaded. Autosaves do not count.
+// from the game's record right after the player's last save or load (after a
+// load, the file's bytes, or the game they hold when those differ), or the
+// game was never saved or loaded. Autosaves do not count.
 // Keeps static storage: not reentrant.
 bool GameChangedSinceSaved(const TGameState& s);
 // The player saved s, or loaded it: that is the game as it stands on disk.
