@@ -29,13 +29,12 @@ namespace {
 
 QString Weeks(int n) { return QString::number(n) + QStringLiteral(" (нед.)"); }
 
-// The caption for the feudal whose turn it is.
-QString TurnTitle() { return QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, Game.CurrentFeud); }
+// The caption for feudal f, whose turn it is.
+QString TurnTitle(int f) { return QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, f); }
 
-// Between turns: pages and memo hidden, menus off, the caption for the
-// feudal whose turn comes (it shows above the battle reports). The pages
-// themselves are filled when they are shown, the relation tree when its page
-// is opened, not for every computer feudal's turn that nobody sees.
+// Between turns: pages and memo hidden, menus off. The pages themselves are
+// filled when they are shown, the relation tree when its page is opened, not
+// for every computer feudal's turn that nobody sees.
 void ShowBetweenTurns(TFormGame& w) {
     // The focus leaves the pages first: hidden with it, they would look
     // through every control for the next one to take it.
@@ -43,8 +42,40 @@ void ShowBetweenTurns(TFormGame& w) {
     w.PCMain->hide();
     w.SetMenusEnabled(false);
     w.mEvent->hide();
-    w.setWindowTitle(TurnTitle());
 }
+
+// The caption names the feudal whose turn it is, and it shows above the
+// battle reports; but it is set only when something can show it, before a box
+// and when the cycle hands the turn over, not for every computer feudal's
+// turn passed in silence. A name does not change in play, so the caption set
+// late reads as it would have then.
+class CaptionedMessages : public Messages {
+public:
+    CaptionedMessages(TFormGame& window, Messages& boxes) : w_(window), boxes_(boxes) {}
+    void TurnOf(int f) { pending_ = f; }
+    void Show() {
+        if (pending_ == 0) return;
+        w_.setWindowTitle(TurnTitle(pending_));
+        pending_ = 0;
+    }
+    void Info(const QString& text) override {
+        Show();
+        boxes_.Info(text);
+    }
+    void Error(const QString& text) override {
+        Show();
+        boxes_.Error(text);
+    }
+    bool Confirm(const QString& text) override {
+        Show();
+        return boxes_.Confirm(text);
+    }
+
+private:
+    TFormGame& w_;
+    Messages& boxes_;
+    int pending_ = 0;
+};
 
 // A player's turn begins: the memo shown empty, the menus on.
 void ShowTurnBegun(TFormGame& w) {
@@ -62,13 +93,17 @@ void TFormGame::ItemEndTurnClick() {
     // The window's steps at the points of the cycle.
     struct WindowHooks : TurnHooks {
         TFormGame& w;
-        explicit WindowHooks(TFormGame& window) : w(window) {}
+        CaptionedMessages& msgs;
+        WindowHooks(TFormGame& window, CaptionedMessages& boxes) : w(window), msgs(boxes) {}
         // Only a player's own choice is stored; a computer feudal's turn
         // leaves the radio buttons as the last player set them.
         int SelectedDipView() override {
             return Game.Feuds[Game.CurrentFeud].Gamer == 1 ? w.SelectedDipView() : -1;
         }
-        void BetweenTurns() override { ShowBetweenTurns(w); }
+        void BetweenTurns() override {
+            ShowBetweenTurns(w);
+            msgs.TurnOf(Game.CurrentFeud);
+        }
         // A computer feudal's turn shows nothing: the rules prepare and play
         // it while the pages stay hidden, and they stay hidden until the next
         // human turn begins. The week's end does not always come in that
@@ -88,8 +123,10 @@ void TFormGame::ItemEndTurnClick() {
             if (const QString failed = AutoSaveTurn(Game); !failed.isEmpty()) w.mEvent->appendPlainText(failed);
         }
     };
-    WindowHooks hooks(*this);
-    EndTurn(Game, GameRandom, Msgs(), hooks);
+    CaptionedMessages msgs(*this, Msgs());
+    WindowHooks hooks(*this, msgs);
+    EndTurn(Game, GameRandom, msgs, hooks);
+    msgs.Show();
 }
 
 // The window's part of the turn preparation for CurrentFeud, after the rules
@@ -190,7 +227,7 @@ void TFormGame::ShowLoadedTurn(const QString& path) {
     // turn runs. A game is loaded before the window is up: the announcement
     // then stands alone, and there are no pages on the screen to hide first.
     if (isVisible()) ShowBetweenTurns(*this);
-    else setWindowTitle(TurnTitle());
+    setWindowTitle(TurnTitle(Game.CurrentFeud));
     Msgs().Info(AnnouncementText(Game, Game.CurrentFeud));
     InitializeBeforeTurn();
     ShowTurnBegun(*this);

@@ -186,8 +186,14 @@ TEST_F(GameTurnWindowTest, ArmyOrdersAndTheirBattleReports) {
     EXPECT_EQ(form->LArmyCommand->text(), QStringLiteral("Захватить феод ") + Game.NamesFeud[3].Name);
 
     msgs.Clear();
+    QStringList captions;
+    msgs.onBox = [&] { captions << form->windowTitle(); };
     EndTurn();  // feud 3 answers its call at this week's end and meets the attack
     ASSERT_EQ(msgs.infos.size(), 3);
+    // Over the reports the caption names the last feudal to move before the week's end.
+    EXPECT_EQ(captions, QStringList({QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, 4),
+                                     QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, 4),
+                                     QStringLiteral("Феодал: ") + GetFullNameFeudal(Game, 2)}));
     EXPECT_TRUE(msgs.infos[0].startsWith(QStringLiteral("Феодал Феодал2 (20) атаковал феодала Феодал3 (")));
     EXPECT_TRUE(msgs.infos[1].startsWith(QStringLiteral("Потери атакующих составили ")));
     EXPECT_EQ(form->LArmyCommand->text(), QString());
