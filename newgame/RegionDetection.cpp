@@ -41,14 +41,16 @@ static_assert(MapWidth <= 0x7FFF);                          // run numbers fit 1
 #if defined(__SSE2__)
 inline __m128i Load(const Pixel* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
-// Four pixels against four others, bit i set when pixel i is alike.
-inline unsigned Alike4(const Pixel* a, const Pixel* b) {
-    return unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(Load(a), Load(b)))));
-}
+// Four pixels against four others: each lane all ones where alike, else zero.
+inline __m128i Alike4(const Pixel* a, const Pixel* b) { return _mm_cmpeq_epi32(Load(a), Load(b)); }
 
-// Sixteen pixels against sixteen others, bit i set when pixel i is alike.
+// Sixteen pixels against sixteen others, bit i set when pixel i is alike:
+// the four comparisons narrowed to a byte a pixel, which keeps all ones or
+// zero, and read as one mask.
 inline unsigned Alike16(const Pixel* a, const Pixel* b) {
-    return Alike4(a, b) | Alike4(a + 4, b + 4) << 4 | Alike4(a + 8, b + 8) << 8 | Alike4(a + 12, b + 12) << 12;
+    const __m128i low = _mm_packs_epi32(Alike4(a, b), Alike4(a + 4, b + 4));
+    const __m128i high = _mm_packs_epi32(Alike4(a + 8, b + 8), Alike4(a + 12, b + 12));
+    return unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
 }
 
 // For each eight run starts (bit i for pixel i), the count of starts up to
