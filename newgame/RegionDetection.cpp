@@ -315,14 +315,13 @@ void InitializeMap(TGameState& s, const Picture& picture) {
         // A run's first touch sets its parent; the others join another parent.
         int32_t* const links = link + base;
         const int32_t* const linksAbove = link + baseAbove;
-        for (int word = 0; word < Words; ++word) {
-            const uint16_t* const runOf = index + word * 64;
-            const uint16_t* const runAboveOf = indexAbove + word * 64;
+        const uint16_t* runOf = index;
+        const uint16_t* runAboveOf = indexAbove;
+        for (int word = 0; word < Words; ++word, runOf += 64, runAboveOf += 64)
             for (uint64_t touches = w.touches[word]; touches != 0; touches &= touches - 1) {
                 const size_t bit = size_t(std::countr_zero(touches));
                 links[runOf[bit]] = linksAbove[runAboveOf[bit]];
             }
-        }
         for (int word = 0; word < Words; ++word)
             for (uint64_t repeats = w.repeats[word]; repeats != 0; repeats &= repeats - 1) {
                 const size_t x = size_t(word) * 64 + size_t(std::countr_zero(repeats));
