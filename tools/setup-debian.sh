@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-dev
   fonts-liberation fonts-dejavu-core
   dpkg-dev file desktop-file-utils appstream lintian
-  xvfb xauth xdotool
+  xvfb xdotool
 )
 
 missing=()
