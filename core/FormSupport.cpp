@@ -10,9 +10,11 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTranslator>
 #include <QWidget>
 
@@ -61,6 +63,34 @@ void CenterOnWidget(QWidget* w, const QWidget* owner) {
     if (!owner) return CenterOnScreen(w);
     const QRect g = owner->frameGeometry();
     w->move(g.center() - QPoint(w->width() / 2, w->height() / 2));
+}
+
+void TPageControl::paintEvent(QPaintEvent* event) {
+    if (documentMode()) return QTabWidget::paintEvent(event);  // no pane frame to draw
+    QStyleOptionTabWidgetFrame opt;
+    initStyleOption(&opt);
+    opt.rect = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &opt, this);
+    const qreal ratio = devicePixelRatio();
+    const FrameLook look{opt.rect.size(),
+                         opt.tabBarSize,
+                         opt.leftCornerWidgetSize,
+                         opt.rightCornerWidgetSize,
+                         opt.selectedTabRect.translated(-opt.rect.topLeft()),
+                         opt.state,
+                         opt.palette.cacheKey(),
+                         style(),
+                         ratio,
+                         int(opt.shape)};
+    if (frame_.isNull() || !(look == look_)) {
+        frame_ = QPixmap(opt.rect.size() * ratio);
+        frame_.setDevicePixelRatio(ratio);
+        frame_.fill(Qt::transparent);
+        QPainter p(&frame_);
+        p.translate(-opt.rect.topLeft());
+        style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &p, this);
+        look_ = look;
+    }
+    QPainter(this).drawPixmap(opt.rect.topLeft(), frame_);
 }
 
 namespace {

@@ -4,7 +4,10 @@
 
 #include <functional>
 
+#include <QPixmap>
 #include <QString>
+#include <QStyle>
+#include <QTabWidget>
 
 #include "core/Messages.h"
 
@@ -24,6 +27,34 @@ void SetFixedClientSize(QWidget* w, int width, int height);
 // Centre on the primary screen, or on another window.
 void CenterOnScreen(QWidget* w);
 void CenterOnWidget(QWidget* w, const QWidget* owner);
+
+// A page control whose pane frame is drawn once for each size and look and
+// copied from that picture on every repaint after. The style draws the pane's
+// tall edges as hundreds of one-row spans, and the toolkit hands fills that
+// long to worker threads and waits for them: waking them costs more than all
+// else the game window paints. Looks exactly like a plain page control.
+class TPageControl : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Everything the style may look at when it draws the frame.
+    struct FrameLook {
+        QSize size, tabBar, leftCorner, rightCorner;
+        QRect selectedTab;
+        QStyle::State state;
+        qint64 palette = 0;
+        const QStyle* style = nullptr;
+        qreal ratio = 0;
+        int shape = 0;
+        bool operator==(const FrameLook&) const = default;
+    };
+    QPixmap frame_;
+    FrameLook look_;
+};
 
 // The buttons of a message box in the game's words ("ОК", "Да", "Нет",
 // "Отмена"), set by the game itself, so that its boxes speak Russian even

@@ -145,7 +145,7 @@ void TFormGame::CreateControls() {
     SetFixedClientSize(this, ClientWidth, ClientHeight + menuHeight);
 
     // ---- the page control
-    PCMain = new QTabWidget(client_);
+    PCMain = new TPageControl(client_);
     PCMain->setObjectName(QStringLiteral("PCMain"));
     PCMain->setGeometry(8, 0, 609, 369);
     PCMain->tabBar()->setAttribute(Qt::WA_Hover, true);  // hot-tracking tabs

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 
@@ -162,6 +164,40 @@ TEST(MessageBoxTest, TheGamesBoxesSpeakRussianWithoutTheToolkitTranslation) {
         EXPECT_EQ(seen, expected);
     }
     UseToolkitTranslation(true);
+}
+
+// The page control draws its pane frame from a picture it keeps; every change
+// of size, page or look must show exactly what a plain page control shows.
+TEST(PageControlTest, LooksExactlyLikeAPlainPageControlThroughEveryChange) {
+    TPageControl cached;
+    QTabWidget plain;
+    for (QTabWidget* w : {static_cast<QTabWidget*>(&cached), &plain}) {
+        for (const char* caption : {"Информация", "Карта", "Войско"}) w->addTab(new QWidget, QString::fromUtf8(caption));
+        w->show();
+    }
+    const struct {
+        QSize size;
+        int page;
+        QColor window;  // invalid: the application's palette
+    } rows[] = {
+        {{609, 369}, 0, {}},
+        {{609, 369}, 2, {}},
+        {{300, 200}, 2, {}},
+        {{300, 200}, 2, QColor(200, 170, 120)},
+        {{609, 369}, 1, {}},
+    };
+    for (const auto& row : rows) {
+        for (QTabWidget* w : {static_cast<QTabWidget*>(&cached), &plain}) {
+            w->resize(row.size);
+            w->setCurrentIndex(row.page);
+            QPalette palette = QApplication::palette();
+            if (row.window.isValid()) palette.setColor(QPalette::Window, row.window);
+            w->setPalette(palette);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(cached.grab().toImage(), plain.grab().toImage())
+            << row.size.width() << "x" << row.size.height() << ", page " << row.page;
+    }
 }
 
 TEST(JpegTest, DecodesWhatQtWritesAndRefusesGarbage) {
