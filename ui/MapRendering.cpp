@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstring>
 
 #include <QLocale>
@@ -341,8 +342,24 @@ void DrawOutline(const TMapPaint& paint, int f, Picture& out) {
                Picture::PixelOf(Colors::White), out.WritableBits());
 }
 
-QString FormatReal(double v) {
+QString FormatRealPlain(double v) {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale.toString(v, 'g', 15);
+}
+
+QString FormatReal(double v) {
+    // The figures of a feud are small non-negative reals: written as printf's
+    // "%.15g" does, which is the same form, with the user's decimal separator
+    // put in. Anything else (a sign, an exponent, no number at all, digits
+    // other than 0-9) goes the locale's own way.
+    char digits[32];
+    const auto [end, failed] = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::general, 15);
+    const QLocale locale;
+    if (failed != std::errc() || !(v >= 0) || std::find_if(digits, end, [](char c) { return c != '.' && (c < '0' || c > '9'); }) != end ||
+        locale.zeroDigit() != QLatin1String("0"))
+        return FormatRealPlain(v);
+    QString text = QString::fromLatin1(digits, end - digits);
+    if (const qsizetype dot = text.indexOf(QLatin1Char('.')); dot >= 0) text.replace(dot, 1, locale.decimalPoint());
+    return text;
 }

@@ -122,3 +122,5 @@ void DrawOutline(const TMapPaint& paint, int f, Picture& out);
 // A real in the shortest general form, at most 15 significant digits, with the
 // user's decimal separator and no grouping ("1" for one, "0,05" in Russian).
 QString FormatReal(double v);
+// The same through the locale alone: the reference FormatReal is checked against.
+QString FormatRealPlain(double v);

@@ -1,9 +1,12 @@
 // The coloured map, checked pixel by pixel in the rendered picture.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include <QLocale>
 
@@ -337,6 +340,24 @@ TEST(FormatRealTest, ShortestGeneralFormInTheUsersLocale) {
     EXPECT_EQ(FormatReal(1.0 / 3.0), QStringLiteral("0,333333333333333"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(FormatReal(2.5), QStringLiteral("2.5"));
+
+    // The quick form equals the locale's own for every real: the ones it
+    // hands over (signs, exponents, no number, other digits) and the rest.
+    std::vector<double> values = {0.0, -0.0, 1.0, 0.1 + 0.2, 1e-4, 1e-5, 99999999999999.9, 1e14, 1e15,
+                                  123456789012345678.0, 5e-324, -2.5, std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(), 0.999999999999999944};
+    std::mt19937_64 draw(24);
+    for (int i = 0; i < 2000; ++i) {
+        const double mantissa = std::uniform_real_distribution<double>(0, 10)(draw);
+        values.push_back(std::ldexp(mantissa, int(draw() % 80) - 40));
+    }
+    for (const QLocale& locale : {QLocale(QLocale::Russian, QLocale::Russia), QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::Arabic, QLocale::Egypt)}) {
+        QLocale::setDefault(locale);
+        int differ = 0;
+        for (double v : values) differ += FormatReal(v) != FormatRealPlain(v);
+        EXPECT_EQ(differ, 0) << locale.name().toStdString();
+    }
     QLocale::setDefault(saved);
 }
 
