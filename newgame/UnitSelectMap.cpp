@@ -177,6 +177,8 @@ void TFormSelectMap::InitializeMap() {
     ::InitializeMap(Game, picture_);  // reads the picture only
     std::memcpy(grid_, Game.Map, sizeof grid_);
     gridKnown_ = true;
+    static uint64_t lastGridStamp = 0;
+    gridStamp_ = ++lastGridStamp;
 }
 
 bool TFormSelectMap::IsPictureOf(const TGameState& s) const {

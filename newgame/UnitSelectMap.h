@@ -38,6 +38,9 @@ public:
     // True when that picture is the one whose feuds make the grid of s (a
     // game loaded from a file may come from another map).
     bool IsPictureOf(const TGameState& s) const;
+    // A number that changes whenever detection makes another grid of the
+    // picture, unique for the program's run; 0 while no grid is known.
+    uint64_t GridStamp() const { return gridKnown_ ? gridStamp_ : 0; }
     // True while the current file is an accepted map.
     bool MapAccepted() const { return mapAccepted_; }
 
@@ -78,4 +81,5 @@ private:
     bool mapAccepted_ = false;
     uint8_t grid_[MapHeight][MapWidth] = {};  // the grid detection made of picture_
     bool gridKnown_ = false;
+    uint64_t gridStamp_ = 0;
 };

@@ -304,6 +304,7 @@ private:
     // What the repaint found once for the game's base picture and grid; found
     // again only when either is another.
     std::unique_ptr<TMapPaint> paint_ = std::make_unique<TMapPaint>();
+    uint64_t paintGrid_ = 0;  // the map dialog's grid stamp paint_ was last used with, 0 for the grid's own base
     BoxMessages boxMessages_;
     Messages* msgs_;
 };

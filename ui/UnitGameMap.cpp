@@ -34,8 +34,19 @@ void TFormGame::PaintMap() {
     mapStale_ = false;
     // The accepted map's picture in the colours of its file; should that not
     // be the picture of this game's grid (a game loaded from a file), a plain
-    // white-and-black picture of the grid.
-    const Picture* base = FormSelectMap && FormSelectMap->IsPictureOf(Game) ? &FormSelectMap->MapPicture() : nullptr;
+    // white-and-black picture of the grid. The paint prepared from the
+    // accepted map keeps a copy of its grid, as long as the dialog has made
+    // no other grid since: when the paint still holds this game's grid, so
+    // does the dialog, and the grid is compared once, not twice.
+    const Picture* base = nullptr;
+    bool prepared = false;
+    if (FormSelectMap) {
+        const Picture& picture = FormSelectMap->MapPicture();
+        if (paintGrid_ != 0 && paintGrid_ == FormSelectMap->GridStamp() && paint_->PreparedFor(Game, picture))
+            base = &picture, prepared = true;
+        else if (FormSelectMap->IsPictureOf(Game))
+            base = &picture;
+    }
     if (!base) {
         // Drawn again only when the grid is another than it was drawn from.
         if (!paint_->PreparedFor(Game, gridBase_)) BasePictureFromGrid(Game, gridBase_);
@@ -43,7 +54,8 @@ void TFormGame::PaintMap() {
     }
     // The areas each feud's fill reaches, the borders and the outlines are
     // found once per game and map, and reused by every repaint.
-    if (!paint_->PreparedFor(Game, *base)) paint_->Prepare(Game, *base);
+    if (!prepared && !paint_->PreparedFor(Game, *base)) paint_->Prepare(Game, *base);
+    paintGrid_ = base == &gridBase_ ? 0 : FormSelectMap->GridStamp();
     // The colours, the borders and the mover's outline in one pass.
     ++mapDraws_;
     RepaintMap(Game, *paint_, SelectedDipView(), Game.CurrentFeud, mapPicture_);

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,8 +27,11 @@
 #include "core/MapImage.h"
 #include "core/Names.h"
 #include "engine/TurnCycle.h"
+#include "newgame/UnitSelectMap.h"
 #include "save/SaveGame.h"
 #include "support/ModalDriver.h"
+#include "support/TestMaps.h"
+#include "ui/MapRendering.h"
 #include "ui/UnitGame.h"
 
 namespace {
@@ -114,6 +118,54 @@ TEST_F(GameScreenTest, RepaintShowsTheMoversMapAndPanel) {
     EXPECT_EQ(form->LMapFertility->text(), QStringLiteral("1"));
     EXPECT_EQ(form->LSenVas->text(), QStringLiteral("Вассалов:"));
     EXPECT_EQ(form->LMapSeniorVassal->text(), QStringLiteral("2"));
+}
+
+// The map dialog's picture is the base of the game map only while its grid is
+// this game's: a game kept from another map is drawn on its own grid, and a
+// dialog that lost its map offers no picture. The repaint reuses what it
+// found for a base, so each step follows the one before it.
+TEST_F(GameScreenTest, MapBaseIsTheDialogsPictureOnlyWhileItsGridIsTheGames) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Picture strips = StripMap(6);
+    FillRect(strips, 30, 30, 5, 5, Colors::Navy);  // the file's own colours show through
+    Picture other = StripMap(4);
+    const QString stripsFile = dir.filePath(QStringLiteral("strips.bmp"));
+    ASSERT_TRUE(SaveBmp24(strips, stripsFile));
+    ASSERT_TRUE(SaveBmp24(other, dir.filePath(QStringLiteral("other.bmp"))));
+    auto open = [](const QString& path) {
+        FormSelectMap->SetOpenMapFileName(path);
+        FormSelectMap->Initialize();
+    };
+    open(stripsFile);
+    ASSERT_EQ(Game.QuantityFeud, 7);  // six strips and the square
+    Game.KingFeud = 1;
+    Game.CurrentFeud = Game.DipFeud = 1;
+    auto game = std::make_unique<TGameState>(Game);  // a game on the strips
+
+    const struct {
+        const char* step;
+        const char* file;  // what the dialog opens before the map is drawn; nullptr for nothing
+        bool onStrips;     // drawn on the strips' picture, else on the game's grid
+    } steps[] = {
+        {"a new game on the dialog's map", nullptr, true},
+        {"drawn again", nullptr, true},
+        {"the dialog turns to another map", "other.bmp", false},
+        {"and back", "strips.bmp", true},
+        {"the dialog's map file is gone", "gone.bmp", false},
+        {"the map file back", "strips.bmp", true},
+    };
+    Picture gridBase, expected;
+    BasePictureFromGrid(*game, gridBase);
+    for (const auto& step : steps) {
+        if (step.file) open(dir.filePath(QString::fromLatin1(step.file)));
+        Game = *game;  // detection in the dialog wrote its own grid into the game
+        form->DrawColorMap();
+        RenderColorMap(Game, step.onStrips ? strips : gridBase, DipViewToFeudalShow, expected);
+        DrawBorders(Game, expected);
+        DrawOutline(Game, 1, expected);
+        EXPECT_TRUE(expected.SamePixels(form->MapPicture())) << step.step;
+    }
 }
 
 TEST_F(GameScreenTest, HoverShowsTheFeudUnderThePointer) {
