@@ -154,6 +154,7 @@ TMapPaint::TMapPaint() = default;
 
 bool TMapPaint::Prepare(const TGameState& s, const Picture& base) {
     ready_ = false;
+    lastOut_ = nullptr;
     if (base.Width() != MapWidth || base.Height() != MapHeight) return false;
     base_.CopyFrom(base);
     baseStamp_ = base.Stamp();
@@ -225,6 +226,24 @@ bool TMapPaint::Prepare(const TGameState& s, const Picture& base) {
     }
     rowStretches_[MapHeight] = stretches;
 
+    // The runs of each white area, area by area and row by row.
+    int32_t runsOf[MaxFeud + 2] = {};
+    for (int k = 0; k < stretches; ++k)
+        if (stretch_[k].kind != BaseStretch && stretch_[k].kind != BorderStretch) ++runsOf[stretch_[k].kind];
+    areaRuns_[0] = areaRuns_[1] = 0;
+    for (int a = 1; a <= MaxFeud; ++a) areaRuns_[a + 1] = areaRuns_[a] + runsOf[a];
+    int32_t next[MaxFeud + 1];
+    std::copy(areaRuns_, areaRuns_ + MaxFeud + 1, next);
+    for (int y = 0; y < MapHeight; ++y) {
+        int x = 0;
+        for (int k = rowStretches_[y]; k < rowStretches_[y + 1]; ++k) {
+            const Stretch stretch = stretch_[k];
+            if (stretch.kind != BaseStretch && stretch.kind != BorderStretch)
+                areaRun_[next[stretch.kind]++] = Run{uint16_t(x), stretch.end, uint8_t(y)};
+            x = stretch.end;
+        }
+    }
+
     // Each border cell is in the outline of every feud among its eight neighbours.
     std::memset(outline_, 0, sizeof outline_);
     for (int y = 0; y < MapHeight; ++y)
@@ -270,6 +289,18 @@ inline void FillPast(Pixel* row, size_t from, size_t to, Pixel colour) {
     for (; from < to; from += 4) std::memcpy(row + from, four, sizeof four);
 }
 
+// Exactly count pixels take the colour: sixteen bytes a store, the last
+// store moved back to end at the last pixel.
+inline void FillExact(Pixel* first, size_t count, Pixel colour) {
+    if (count < 4) {
+        for (size_t i = 0; i < count; ++i) first[i] = colour;
+        return;
+    }
+    const Pixel four[4] = {colour, colour, colour, colour};
+    FillPast(first, 0, count - 4, colour);
+    std::memcpy(first + count - 4, four, sizeof four);
+}
+
 // The cells set in bits (words first .. past - 1, bit y * MapWidth + x) take the colour.
 void PaintCells(const uint64_t* bits, int first, int past, Pixel colour, Pixel* out) {
     for (int word = first; word < past; ++word)
@@ -301,17 +332,45 @@ void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f,
         }
     }
 
+    const Pixel black = Picture::PixelOf(Colors::Black);
+    if (&out == paint.lastOut_ && out.Stamp() == paint.lastStamp_) {
+        // The picture as the last repaint left it: the last outline back to
+        // the borders' black, and the areas whose colour changed, run by run.
+        Pixel* const pixels = out.WritableBits();
+        if (const int last = paint.lastOutline_; last != 0)
+            PaintCells(paint.outline_[last], paint.outlineWords_[last][0], paint.outlineWords_[last][1], black, pixels);
+        for (int a = 1; a <= MaxFeud; ++a) {
+            if (colourOf[a] == paint.lastColour_[a]) continue;
+            for (int r = paint.areaRuns_[a]; r < paint.areaRuns_[a + 1]; ++r) {
+                const TMapPaint::Run run = paint.areaRun_[r];
+                FillExact(pixels + size_t(run.y) * MapWidth + run.x0, size_t(run.x1 - run.x0), colourOf[a]);
+            }
+        }
+    } else {
+        paint.RepaintWhole(colourOf, out);
+    }
+    // The outline over its borders.
+    Pixel* const pixels = out.WritableBits();
+    const bool outlined = f >= 1 && f <= MaxFeud;
+    if (outlined) PaintCells(paint.outline_[f], paint.outlineWords_[f][0], paint.outlineWords_[f][1], white, pixels);
+    paint.lastOut_ = &out;
+    paint.lastOutline_ = outlined ? f : 0;
+    std::copy(colourOf, colourOf + MaxFeud + 1, paint.lastColour_);
+    paint.lastStamp_ = out.Stamp();
+}
+
+void TMapPaint::RepaintWhole(const Picture::Pixel* colourOf, Picture& out) const {
     // Row by row, stretch by stretch, every pixel written once: the colours
     // and the borders. The stores may run past a stretch into the ones after
     // it, written next, but never past the last row's end.
     Pixel* const pixels = out.Resize(MapWidth, MapHeight);
-    const Pixel* const base = paint.base_.Bits();
+    const Pixel* const base = base_.Bits();
     for (int y = 0; y < MapHeight; ++y) {
         Pixel* const row = pixels + size_t(y) * MapWidth;
         const bool last = y == MapHeight - 1;
         size_t x = 0;
-        for (int k = paint.rowStretches_[y]; k < paint.rowStretches_[y + 1]; ++k) {
-            const TMapPaint::Stretch stretch = paint.stretch_[k];
+        for (int k = rowStretches_[y]; k < rowStretches_[y + 1]; ++k) {
+            const TMapPaint::Stretch stretch = stretch_[k];
             if (stretch.kind == TMapPaint::BaseStretch)
                 std::memcpy(row + x, base + size_t(y) * MapWidth + x, (stretch.end - x) * sizeof(Pixel));
             else if (!last)
@@ -321,9 +380,6 @@ void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f,
             x = stretch.end;
         }
     }
-    // The outline over its borders.
-    if (f >= 1 && f <= MaxFeud)
-        PaintCells(paint.outline_[f], paint.outlineWords_[f][0], paint.outlineWords_[f][1], white, pixels);
 }
 
 void DrawBorders(const TMapPaint& paint, Picture& out) {

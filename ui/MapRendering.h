@@ -56,7 +56,9 @@ void DrawOutline(const TGameState& s, int f, Picture& out);
 // but for the colours of the areas: a white area, the border, or the base
 // picture's own pixels. All of it lives in fixed storage inside the object
 // (the copy of the base picture takes its memory at the first preparation and
-// keeps it), so repainting with it allocates nothing.
+// keeps it), so repainting with it allocates nothing. It also remembers the
+// last picture it repainted and the colours it gave: not reentrant, one
+// repaint at a time.
 class TMapPaint {
 public:
     TMapPaint();
@@ -73,6 +75,9 @@ private:
     friend void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f, Picture& out);
     friend void DrawBorders(const TMapPaint& paint, Picture& out);
     friend void DrawOutline(const TMapPaint& paint, int f, Picture& out);
+
+    // Every pixel of out from the areas' colours, the borders and the base.
+    void RepaintWhole(const Picture::Pixel* colourOf, Picture& out) const;
 
     static constexpr int Cells = MapWidth * MapHeight;
     static constexpr uint8_t BaseStretch = 0;            // the base picture's pixels
@@ -104,16 +109,27 @@ private:
     Stretch stretch_[Cells];
     int borderRuns_ = 0;
     Run border_[MaxRuns];    // the grid's border cells
+    int32_t areaRuns_[MaxFeud + 2] = {};  // where each white area's runs begin in areaRun_; the end past the last
+    Run areaRun_[MaxRuns];   // the runs of each white area, area by area
     uint64_t outline_[MaxFeud + 1][OutlineWords];  // bit y * MapWidth + x: a border cell beside feud i
     int32_t outlineWords_[MaxFeud + 1][2] = {};      // the first word of each outline with a bit set, and past its last
     uint8_t area_[Cells];    // working: the area of each pixel while preparing
+    // The last repaint: the picture it wrote, that picture's stamp just after,
+    // each area's colour and the feud outlined (0 for none). A repaint into
+    // the same picture unchanged since writes only the areas whose colour
+    // changed and the outlines; the borders and the base's own pixels stay.
+    mutable const Picture* lastOut_ = nullptr;
+    mutable uint64_t lastStamp_ = 0;
+    mutable Picture::Pixel lastColour_[MaxFeud + 1] = {};
+    mutable int lastOutline_ = 0;
     int32_t stack_[Cells];   // working: the flood's stack, each pixel pushed once at most
 };
 
 // The whole repaint in one pass over the picture, from what paint found once:
 // the same picture as RenderColorMap, DrawBorders and DrawOutline for feud f
 // from the base. out takes the base picture's size; paint must be
-// PreparedFor the state and the base picture in use.
+// PreparedFor the state and the base picture in use. When out holds paint's
+// last repaint unchanged, only what differs from it is written.
 void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f, Picture& out);
 // The same as the two plain functions, from what paint found once.
 void DrawBorders(const TMapPaint& paint, Picture& out);

@@ -285,7 +285,11 @@ TEST(MapPaintTest, SameAsThePlainRepaintOnEveryMapAndRandomRealms) {
             DrawOutline(*s, mover, plain);
             RepaintMap(*s, *paint, dipView, mover, fast);
             ASSERT_TRUE(SamePicture(plain, fast)) << "repaint, round " << round;
-            // Borders and outlines drawn again over it, for other feuds.
+            // Borders and outlines drawn again over it, for other feuds, after
+            // every other view: the next repaint then writes every pixel,
+            // otherwise only what changed (after the last view of a round too,
+            // into the next round's first, prepared anew).
+            if (view % 2 == 1) continue;
             for (int f : {int(s->CurrentFeud), pick(MaxFeud + 2), 1 + pick(q)}) {
                 DrawBorders(*s, plain);
                 DrawOutline(*s, f, plain);
