@@ -412,7 +412,8 @@ QString FormatReal(double v) {
     char digits[32];
     const auto [end, failed] = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::general, 15);
     const QLocale locale;
-    if (failed != std::errc() || !(v >= 0) || std::find_if(digits, end, [](char c) { return c != '.' && (c < '0' || c > '9'); }) != end ||
+    const auto other = [](char c) { return c != '.' && (c < '0' || c > '9'); };
+    if (failed != std::errc() || !(v >= 0) || std::find_if(digits, end, other) != end ||
         locale.zeroDigit() != QLatin1String("0"))
         return FormatRealPlain(v);
     QString text = QString::fromLatin1(digits, end - digits);

@@ -42,10 +42,12 @@ void TFormGame::PaintMap() {
     bool prepared = false;
     if (FormSelectMap) {
         const Picture& picture = FormSelectMap->MapPicture();
-        if (paintGrid_ != 0 && paintGrid_ == FormSelectMap->GridStamp() && paint_->PreparedFor(Game, picture))
-            base = &picture, prepared = true;
-        else if (FormSelectMap->IsPictureOf(Game))
+        if (paintGrid_ != 0 && paintGrid_ == FormSelectMap->GridStamp() && paint_->PreparedFor(Game, picture)) {
             base = &picture;
+            prepared = true;
+        } else if (FormSelectMap->IsPictureOf(Game)) {
+            base = &picture;
+        }
     }
     if (!base) {
         // Drawn again only when the grid is another than it was drawn from.
