@@ -140,6 +140,9 @@ TEST_F(AutoSaveTest, AFolderThatCannotBeUsedIsToldInTheMemoAndPlayGoesOn) {
     const auto chmod = [](const QString& path, int mode) {
 #ifndef Q_OS_WIN
         ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
+#else
+        Q_UNUSED(path);
+        Q_UNUSED(mode);
 #endif
     };
     const struct {
