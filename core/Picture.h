@@ -40,11 +40,16 @@ public:
         return 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | uint32_t(c.b);
     }
     static constexpr Rgb RgbOf(Pixel p) { return Rgb{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)}; }
-    // count pixels from first take value, sixteen bytes a store.
+    // count pixels from first take value, sixteen bytes a store, the last
+    // store moved back to end at the last pixel (no loop over a short tail).
     static void FillPixels(Pixel* first, size_t count, Pixel value) {
+        if (count < 4) {
+            for (size_t i = 0; i < count; ++i) first[i] = value;
+            return;
+        }
         const Pixel four[4] = {value, value, value, value};
-        for (; count >= 4; count -= 4, first += 4) std::memcpy(first, four, sizeof four);
-        for (; count > 0; --count) *first++ = value;
+        for (size_t i = 0; i + 4 < count; i += 4) std::memcpy(first + i, four, sizeof four);
+        std::memcpy(first + count - 4, four, sizeof four);
     }
 
     // Largest side, pixel count and file size a picture may have; anything

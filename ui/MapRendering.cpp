@@ -154,7 +154,7 @@ TMapPaint::TMapPaint() = default;
 
 bool TMapPaint::Prepare(const TGameState& s, const Picture& base) {
     ready_ = false;
-    lastOut_ = nullptr;
+    lastStamp_ = 0;  // no picture has it
     if (base.Width() != MapWidth || base.Height() != MapHeight) return false;
     base_.CopyFrom(base);
     baseStamp_ = base.Stamp();
@@ -289,18 +289,6 @@ inline void FillPast(Pixel* row, size_t from, size_t to, Pixel colour) {
     for (; from < to; from += 4) std::memcpy(row + from, four, sizeof four);
 }
 
-// Exactly count pixels take the colour: sixteen bytes a store, the last
-// store moved back to end at the last pixel.
-inline void FillExact(Pixel* first, size_t count, Pixel colour) {
-    if (count < 4) {
-        for (size_t i = 0; i < count; ++i) first[i] = colour;
-        return;
-    }
-    const Pixel four[4] = {colour, colour, colour, colour};
-    FillPast(first, 0, count - 4, colour);
-    std::memcpy(first + count - 4, four, sizeof four);
-}
-
 // The cells set in bits (words first .. past - 1, bit y * MapWidth + x) take the colour.
 void PaintCells(const uint64_t* bits, int first, int past, Pixel colour, Pixel* out) {
     for (int word = first; word < past; ++word)
@@ -332,18 +320,19 @@ void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f,
         }
     }
 
-    const Pixel black = Picture::PixelOf(Colors::Black);
-    if (&out == paint.lastOut_ && out.Stamp() == paint.lastStamp_) {
-        // The picture as the last repaint left it: the last outline back to
-        // the borders' black, and the areas whose colour changed, run by run.
+    if (out.Stamp() == paint.lastStamp_) {
+        // The picture as the last repaint left it (or a copy of it): the last
+        // outline back to the borders' black, and the areas whose colour
+        // changed, run by run.
         Pixel* const pixels = out.WritableBits();
         if (const int last = paint.lastOutline_; last != 0)
-            PaintCells(paint.outline_[last], paint.outlineWords_[last][0], paint.outlineWords_[last][1], black, pixels);
+            PaintCells(paint.outline_[last], paint.outlineWords_[last][0], paint.outlineWords_[last][1],
+                       colourOf[TMapPaint::BorderStretch], pixels);
         for (int a = 1; a <= MaxFeud; ++a) {
             if (colourOf[a] == paint.lastColour_[a]) continue;
             for (int r = paint.areaRuns_[a]; r < paint.areaRuns_[a + 1]; ++r) {
                 const TMapPaint::Run run = paint.areaRun_[r];
-                FillExact(pixels + size_t(run.y) * MapWidth + run.x0, size_t(run.x1 - run.x0), colourOf[a]);
+                Picture::FillPixels(pixels + size_t(run.y) * MapWidth + run.x0, size_t(run.x1 - run.x0), colourOf[a]);
             }
         }
     } else {
@@ -353,7 +342,6 @@ void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f,
     Pixel* const pixels = out.WritableBits();
     const bool outlined = f >= 1 && f <= MaxFeud;
     if (outlined) PaintCells(paint.outline_[f], paint.outlineWords_[f][0], paint.outlineWords_[f][1], white, pixels);
-    paint.lastOut_ = &out;
     paint.lastOutline_ = outlined ? f : 0;
     std::copy(colourOf, colourOf + MaxFeud + 1, paint.lastColour_);
     paint.lastStamp_ = out.Stamp();

@@ -57,8 +57,8 @@ void DrawOutline(const TGameState& s, int f, Picture& out);
 // picture's own pixels. All of it lives in fixed storage inside the object
 // (the copy of the base picture takes its memory at the first preparation and
 // keeps it), so repainting with it allocates nothing. It also remembers the
-// last picture it repainted and the colours it gave: not reentrant, one
-// repaint at a time.
+// last repaint it made and the colours it gave: not reentrant, one repaint at
+// a time.
 class TMapPaint {
 public:
     TMapPaint();
@@ -114,11 +114,10 @@ private:
     uint64_t outline_[MaxFeud + 1][OutlineWords];  // bit y * MapWidth + x: a border cell beside feud i
     int32_t outlineWords_[MaxFeud + 1][2] = {};      // the first word of each outline with a bit set, and past its last
     uint8_t area_[Cells];    // working: the area of each pixel while preparing
-    // The last repaint: the picture it wrote, that picture's stamp just after,
-    // each area's colour and the feud outlined (0 for none). A repaint into
-    // the same picture unchanged since writes only the areas whose colour
-    // changed and the outlines; the borders and the base's own pixels stay.
-    mutable const Picture* lastOut_ = nullptr;
+    // The last repaint: the stamp of the picture it wrote, just after, each
+    // area's colour and the feud outlined (0 for none). A repaint into a
+    // picture of that stamp (the same pixels) writes only the areas whose
+    // colour changed and the outlines; the borders and the base's own pixels stay.
     mutable uint64_t lastStamp_ = 0;
     mutable Picture::Pixel lastColour_[MaxFeud + 1] = {};
     mutable int lastOutline_ = 0;
@@ -129,7 +128,7 @@ private:
 // the same picture as RenderColorMap, DrawBorders and DrawOutline for feud f
 // from the base. out takes the base picture's size; paint must be
 // PreparedFor the state and the base picture in use. When out holds paint's
-// last repaint unchanged, only what differs from it is written.
+// last repaint unchanged (by its stamp), only what differs from it is written.
 void RepaintMap(const TGameState& s, const TMapPaint& paint, int dipView, int f, Picture& out);
 // The same as the two plain functions, from what paint found once.
 void DrawBorders(const TMapPaint& paint, Picture& out);
