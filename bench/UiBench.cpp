@@ -11,6 +11,8 @@
 //                  information page current, beside the same rules
 //   load_game      the start menu's load of a save file until the game window
 //                  is up and painted; beside one copy of the save record's bytes
+//   show_window    the least the window must do for a load: shown until its
+//                  first paint, nothing loaded, beside the same copy
 // The autosave of a turn is timed on its own, and the reading of the save
 // file without the window.
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QPixmap>
 #include <QSettings>
@@ -244,6 +247,33 @@ void LoadGame(benchmark::State& st) {
     if (!ok) st.SkipWithError("the save was refused");
 }
 
+// The game window shown until its first paint, nothing loaded: what the
+// window cannot leave out of a load however fast the file is read.
+void ShowWindow(benchmark::State& st) {
+    ShowKingsMap();
+    FormGame->PCMain->setCurrentWidget(FormGame->tsInformation);
+    FormGame->hide();
+    QCoreApplication::processEvents();
+    FirstPaint paint;
+    FormGame->installEventFilter(&paint);
+    for (auto _ : st) {
+        paint.painted = false;
+        FormGame->show();
+        QElapsedTimer waited;
+        waited.start();
+        while (!paint.painted && waited.elapsed() < 5000) QCoreApplication::processEvents();
+        st.PauseTiming();
+        if (!paint.painted) {
+            st.SkipWithError("the window was never painted");
+            break;
+        }
+        FormGame->hide();
+        QCoreApplication::processEvents();
+        st.ResumeTiming();
+    }
+    FormGame->removeEventFilter(&paint);
+}
+
 // The reading alone, for comparison: the file read, checked and decoded into
 // a game, no window.
 void ReadSave(benchmark::State& st) {
@@ -302,12 +332,14 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("autosave", AutoSave)->Unit(us);
     benchmark::RegisterBenchmark("load_game", LoadGame)->Unit(us);
     benchmark::RegisterBenchmark("read_save", ReadSave)->Unit(us);
+    benchmark::RegisterBenchmark("show_window", ShowWindow)->Unit(us);
     benchmark::RegisterBenchmark("copy", Copy)->Unit(us);
     const int result = bench::RunWithRatios(argc, argv,
                                             {{"click_repaint/convert", "click_repaint", "convert"},
                                              {"end_turn/rules", "end_turn", "rules"},
                                              {"pages/rules", "pages", "rules"},
-                                             {"load_game/copy", "load_game", "copy"}});
+                                             {"load_game/copy", "load_game", "copy"},
+                                             {"show_window/copy", "show_window", "copy"}});
     FormGame->hide();
     DestroyForms();
     return result;

@@ -10,6 +10,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -90,7 +91,14 @@ void TPageControl::paintEvent(QPaintEvent* event) {
         style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &p, this);
         look_ = look;
     }
-    QPainter(this).drawPixmap(opt.rect.topLeft(), frame_);
+    // Drawn a rectangle of the paint region at a time: where controls that
+    // paint all their own pixels cut holes into the region, one draw through
+    // the whole of it would go back to one-row spans and worker threads.
+    QPainter p(this);
+    for (const QRect& r : event->region()) {
+        p.setClipRect(r);
+        p.drawPixmap(opt.rect.topLeft(), frame_);
+    }
 }
 
 namespace {

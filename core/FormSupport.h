@@ -32,7 +32,10 @@ void CenterOnWidget(QWidget* w, const QWidget* owner);
 // copied from that picture on every repaint after. The style draws the pane's
 // tall edges as hundreds of one-row spans, and the toolkit hands fills that
 // long to worker threads and waits for them: waking them costs more than all
-// else the game window paints. Looks exactly like a plain page control.
+// else the game window paints. The copy goes a rectangle of the paint region
+// at a time, for the same reason: a region with holes in it (controls that
+// paint all their own pixels) would send it back to the spans and the
+// threads. Looks exactly like a plain page control.
 class TPageControl : public QTabWidget {
 public:
     using QTabWidget::QTabWidget;

@@ -167,26 +167,39 @@ TEST(MessageBoxTest, TheGamesBoxesSpeakRussianWithoutTheToolkitTranslation) {
 }
 
 // The page control draws its pane frame from a picture it keeps; after a new
-// size or new colours it must still show exactly what a plain one shows.
+// size or new colours, and around a control that paints all its own pixels
+// (a hole in the region to paint), it must still show exactly what a plain
+// one shows.
 TEST(PageControlTest, LooksExactlyLikeAPlainPageControlThroughEveryChange) {
     TPageControl cached;
     QTabWidget plain;
     const struct {
         QSize size;
         QColor window;  // invalid: the application's palette
-    } rows[] = {{{609, 369}, {}}, {{300, 200}, {}}, {{300, 200}, QColor(200, 170, 120)}};
+        bool hole;
+    } rows[] = {{{609, 369}, {}, false},
+                {{300, 200}, {}, false},
+                {{300, 200}, QColor(200, 170, 120), false},
+                {{609, 369}, {}, true}};
     for (const auto& row : rows) {
         for (QTabWidget* w : {static_cast<QTabWidget*>(&cached), &plain}) {
             if (w->count() == 0) {
                 w->addTab(new QWidget, QStringLiteral("Карта"));
                 w->show();
             }
+            if (row.hole) {
+                auto* opaque = new QWidget(w->widget(0));
+                opaque->setAutoFillBackground(true);
+                opaque->setGeometry(40, 30, 120, 80);
+                opaque->show();
+            }
             w->resize(row.size);
             QPalette palette = QApplication::palette();
             if (row.window.isValid()) palette.setColor(QPalette::Window, row.window);
             w->setPalette(palette);
         }
-        EXPECT_EQ(cached.grab().toImage(), plain.grab().toImage()) << row.size.width() << "x" << row.size.height();
+        EXPECT_EQ(cached.grab().toImage(), plain.grab().toImage()) << row.size.width() << "x" << row.size.height()
+                                                             << (row.hole ? ", a hole" : "");
     }
 }
 
