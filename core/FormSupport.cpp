@@ -1,5 +1,7 @@
 #include "core/FormSupport.h"
 
+#include <cmath>
+
 #include "core/DataPath.h"
 
 #include <QAbstractButton>
@@ -72,6 +74,21 @@ void TPageControl::paintEvent(QPaintEvent* event) {
     initStyleOption(&opt);
     opt.rect = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &opt, this);
     const qreal ratio = devicePixelRatio();
+    // Drawn a rectangle of the paint region at a time: where controls that
+    // paint all their own pixels cut holes into the region, one draw through
+    // the whole of it would go back to one-row spans and worker threads.
+    QPainter painter(this);
+    const QRegion region = event->region();
+    // At a ratio of pixels to points that is not whole, the pane's edges fall
+    // between pixels in a way a picture taken once cannot follow: there the
+    // style draws the frame every time.
+    if (ratio != std::floor(ratio)) {
+        for (const QRect& r : region) {
+            painter.setClipRect(r);
+            style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &painter, this);
+        }
+        return;
+    }
     const FrameLook look{opt.rect.size(),
                          opt.tabBarSize,
                          opt.leftCornerWidgetSize,
@@ -82,22 +99,22 @@ void TPageControl::paintEvent(QPaintEvent* event) {
                          style(),
                          ratio,
                          int(opt.shape)};
+    // The picture reaches a point past the pane on every side: on a screen
+    // of more pixels than points the style's lines, centred on the pane's
+    // edge, spill half a point over it, and those pixels show too.
+    const QRect area = opt.rect.adjusted(-1, -1, 1, 1);
     if (frame_.isNull() || !(look == look_)) {
-        frame_ = QPixmap(opt.rect.size() * ratio);
+        frame_ = QPixmap(area.size() * ratio);
         frame_.setDevicePixelRatio(ratio);
         frame_.fill(Qt::transparent);
         QPainter p(&frame_);
-        p.translate(-opt.rect.topLeft());
+        p.translate(-area.topLeft());
         style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &p, this);
         look_ = look;
     }
-    // Drawn a rectangle of the paint region at a time: where controls that
-    // paint all their own pixels cut holes into the region, one draw through
-    // the whole of it would go back to one-row spans and worker threads.
-    QPainter p(this);
-    for (const QRect& r : event->region()) {
-        p.setClipRect(r);
-        p.drawPixmap(opt.rect.topLeft(), frame_);
+    for (const QRect& r : region) {
+        painter.setClipRect(r);
+        painter.drawPixmap(area.topLeft(), frame_);
     }
 }
 

@@ -35,7 +35,9 @@ void CenterOnWidget(QWidget* w, const QWidget* owner);
 // else the game window paints. The copy goes a rectangle of the paint region
 // at a time, for the same reason: a region with holes in it (controls that
 // paint all their own pixels) would send it back to the spans and the
-// threads. Looks exactly like a plain page control.
+// threads. Looks exactly like a plain page control, on screens of more
+// pixels than points too; at a ratio that is not whole (125 %, 150 %) the
+// style draws the frame every time, as a picture would not land on its pixels.
 class TPageControl : public QTabWidget {
 public:
     using QTabWidget::QTabWidget;
