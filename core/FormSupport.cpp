@@ -74,47 +74,45 @@ void TPageControl::paintEvent(QPaintEvent* event) {
     initStyleOption(&opt);
     opt.rect = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &opt, this);
     const qreal ratio = devicePixelRatio();
-    // Drawn a rectangle of the paint region at a time: where controls that
-    // paint all their own pixels cut holes into the region, one draw through
-    // the whole of it would go back to one-row spans and worker threads.
-    QPainter painter(this);
-    const QRegion region = event->region();
     // At a ratio of pixels to points that is not whole, the pane's edges fall
     // between pixels in a way a picture taken once cannot follow: there the
     // style draws the frame every time.
-    if (ratio != std::floor(ratio)) {
-        for (const QRect& r : region) {
-            painter.setClipRect(r);
-            style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &painter, this);
-        }
-        return;
-    }
-    const FrameLook look{opt.rect.size(),
-                         opt.tabBarSize,
-                         opt.leftCornerWidgetSize,
-                         opt.rightCornerWidgetSize,
-                         opt.selectedTabRect.translated(-opt.rect.topLeft()),
-                         opt.state,
-                         opt.palette.cacheKey(),
-                         style(),
-                         ratio,
-                         int(opt.shape)};
+    const bool kept = ratio == std::floor(ratio);
     // The picture reaches a point past the pane on every side: on a screen
     // of more pixels than points the style's lines, centred on the pane's
     // edge, spill half a point over it, and those pixels show too.
     const QRect area = opt.rect.adjusted(-1, -1, 1, 1);
-    if (frame_.isNull() || !(look == look_)) {
-        frame_ = QPixmap(area.size() * ratio);
-        frame_.setDevicePixelRatio(ratio);
-        frame_.fill(Qt::transparent);
-        QPainter p(&frame_);
-        p.translate(-area.topLeft());
-        style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &p, this);
-        look_ = look;
+    if (kept) {
+        const FrameLook look{opt.rect.size(),
+                             opt.tabBarSize,
+                             opt.leftCornerWidgetSize,
+                             opt.rightCornerWidgetSize,
+                             opt.selectedTabRect.translated(-opt.rect.topLeft()),
+                             opt.state,
+                             opt.palette.cacheKey(),
+                             style(),
+                             ratio,
+                             int(opt.shape)};
+        if (frame_.isNull() || !(look == look_)) {
+            frame_ = QPixmap(area.size() * ratio);
+            frame_.setDevicePixelRatio(ratio);
+            frame_.fill(Qt::transparent);
+            QPainter p(&frame_);
+            p.translate(-area.topLeft());
+            style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &p, this);
+            look_ = look;
+        }
     }
-    for (const QRect& r : region) {
+    // Drawn a rectangle of the paint region at a time: where controls that
+    // paint all their own pixels cut holes into the region, one draw through
+    // the whole of it would go back to one-row spans and worker threads.
+    QPainter painter(this);
+    for (const QRect& r : event->region()) {
         painter.setClipRect(r);
-        painter.drawPixmap(area.topLeft(), frame_);
+        if (kept)
+            painter.drawPixmap(area.topLeft(), frame_);
+        else
+            style()->drawPrimitive(QStyle::PE_FrameTabWidget, &opt, &painter, this);
     }
 }
 

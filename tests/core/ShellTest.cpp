@@ -167,39 +167,31 @@ TEST(MessageBoxTest, TheGamesBoxesSpeakRussianWithoutTheToolkitTranslation) {
 }
 
 // The page control draws its pane frame from a picture it keeps; after a new
-// size or new colours, and around a control that paints all its own pixels
-// (a hole in the region to paint), it must still show exactly what a plain
-// one shows.
+// size or new colours, around a control that paints all its own pixels (a
+// hole in the region to paint), it must still show exactly what a plain one
+// shows.
 TEST(PageControlTest, LooksExactlyLikeAPlainPageControlThroughEveryChange) {
     TPageControl cached;
     QTabWidget plain;
+    for (QTabWidget* w : {static_cast<QTabWidget*>(&cached), &plain}) {
+        w->addTab(new QWidget, QStringLiteral("Карта"));
+        auto* opaque = new QWidget(w->widget(0));
+        opaque->setAutoFillBackground(true);
+        opaque->setGeometry(40, 30, 120, 80);
+        w->show();
+    }
     const struct {
         QSize size;
         QColor window;  // invalid: the application's palette
-        bool hole;
-    } rows[] = {{{609, 369}, {}, false},
-                {{300, 200}, {}, false},
-                {{300, 200}, QColor(200, 170, 120), false},
-                {{609, 369}, {}, true}};
+    } rows[] = {{{609, 369}, {}}, {{300, 200}, {}}, {{300, 200}, QColor(200, 170, 120)}};
     for (const auto& row : rows) {
         for (QTabWidget* w : {static_cast<QTabWidget*>(&cached), &plain}) {
-            if (w->count() == 0) {
-                w->addTab(new QWidget, QStringLiteral("Карта"));
-                w->show();
-            }
-            if (row.hole) {
-                auto* opaque = new QWidget(w->widget(0));
-                opaque->setAutoFillBackground(true);
-                opaque->setGeometry(40, 30, 120, 80);
-                opaque->show();
-            }
             w->resize(row.size);
             QPalette palette = QApplication::palette();
             if (row.window.isValid()) palette.setColor(QPalette::Window, row.window);
             w->setPalette(palette);
         }
-        EXPECT_EQ(cached.grab().toImage(), plain.grab().toImage()) << row.size.width() << "x" << row.size.height()
-                                                             << (row.hole ? ", a hole" : "");
+        EXPECT_EQ(cached.grab().toImage(), plain.grab().toImage()) << row.size.width() << "x" << row.size.height();
     }
 }
 
